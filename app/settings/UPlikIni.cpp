@@ -1,0 +1,35 @@
+#include "UPlikIni.h"
+
+#include "Platform.h"
+#include "ProfileReader.h"
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace {
+
+std::string ReadWholeFile(const std::string& utf8Path) {
+    std::ifstream in(platform::PathFromUtf8(utf8Path), std::ios::binary);
+    if (!in) {
+        return {};
+    }
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+} // namespace
+
+TPlikIni::TPlikIni() : TPlikIni(platform::JoinPath(platform::ExecutableDir(), "kavero.ini")) {}
+
+TPlikIni::TPlikIni(std::string iniPath) : IniPath(std::move(iniPath)) { Read(); }
+
+void TPlikIni::Read() {
+    const std::string text = DecodeIniBytes(ReadWholeFile(IniPath));
+    Obiekty = ReadProfileString(text, "General", "Obiekty").value_or("");
+    Path = ReadProfileString(text, "General", "Path").value_or("");
+    Programy = ReadProfileString(text, "General", "Programy").value_or("");
+    // A missing or malformed LastIndex is no error for the user: it stays 0.
+    LastIndex = ParseInt32(ReadProfileString(text, "User", "LastIndex").value_or("")).value_or(0);
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+// Where the reader gets its bytes; tests feed it a string.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Reads up to `size` bytes; 0 means end of input (or an error, set in `ec`).
+    virtual std::size_t Read(char* buffer, std::size_t size, std::error_code& ec) = 0;
+};
+
+class FileByteSource final : public ByteSource {
+public:
+    explicit FileByteSource(std::FILE* file) : file_(file) {}
+    std::size_t Read(char* buffer, std::size_t size, std::error_code& ec) override;
+
+private:
+    std::FILE* file_;
+};
+
+class StringByteSource final : public ByteSource {
+public:
+    explicit StringByteSource(std::string_view text) : text_(text) {}
+    std::size_t Read(char* buffer, std::size_t size, std::error_code& ec) override;
+
+private:
+    std::string_view text_;
+};
+
+// Splits a recorder file into lines: a line ends at LF or CR LF, any other CR
+// is dropped, byte 26 (Ctrl-Z) ends the input and the last line needs no line end.
+// Reads in large blocks and holds at most one line beyond the block.
+class LineReader {
+public:
+    static constexpr std::size_t kDefaultBlockSize = std::size_t(1) << 20;
+
+    explicit LineReader(ByteSource& source, std::size_t blockSize = kDefaultBlockSize);
+
+    // The next line, valid until the following call; false at the end or on error.
+    bool Next(std::string_view& line);
+
+    const std::error_code& Error() const { return error_; }
+    std::uint64_t BytesRead() const { return bytesRead_; }
+
+private:
+    bool Fill();
+    std::string_view Clean(std::string_view raw);
+
+    ByteSource& source_;
+    std::unique_ptr<char[]> block_;
+    std::size_t blockSize_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool sourceDone_ = false;
+    bool carryPending_ = false; // carry_ holds the start of a line split across blocks
+    std::string carry_;
+    std::string scratch_;
+    std::error_code error_;
+    std::uint64_t bytesRead_ = 0;
+};

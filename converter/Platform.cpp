@@ -1,0 +1,93 @@
+#include "Platform.h"
+
+#include <cerrno>
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace platform {
+
+std::filesystem::path PathFromUtf8(std::string_view utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string PathToUtf8(const std::filesystem::path& path) {
+    const std::u8string s = path.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+std::FILE* OpenFile(const std::string& utf8Path, const char* mode, std::error_code& ec) {
+    errno = 0;
+#ifdef _WIN32
+    const std::wstring wmode(mode, mode + std::char_traits<char>::length(mode));
+    std::FILE* f = _wfopen(PathFromUtf8(utf8Path).c_str(), wmode.c_str());
+#else
+    std::FILE* f = std::fopen(utf8Path.c_str(), mode);
+#endif
+    if (!f) {
+        ec = std::error_code(errno ? errno : EIO, std::generic_category());
+    }
+    return f;
+}
+
+bool ReplaceFile(const std::string& fromUtf8, const std::string& toUtf8, std::error_code& ec) {
+#ifdef _WIN32
+    if (!MoveFileExW(PathFromUtf8(fromUtf8).c_str(), PathFromUtf8(toUtf8).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ec = std::error_code(int(GetLastError()), std::system_category());
+        return false;
+    }
+    return true;
+#else
+    if (std::rename(fromUtf8.c_str(), toUtf8.c_str()) != 0) {
+        ec = std::error_code(errno, std::generic_category());
+        return false;
+    }
+    return true;
+#endif
+}
+
+std::string ExecutableDir() {
+#ifdef _WIN32
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
+        if (n == 0) {
+            return {};
+        }
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            break;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    return PathToUtf8(std::filesystem::path(buffer).parent_path());
+#else
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : PathToUtf8(exe.parent_path());
+#endif
+}
+
+char Separator() {
+#ifdef _WIN32
+    return '\\';
+#else
+    return '/';
+#endif
+}
+
+std::string JoinPath(std::string_view folder, std::string_view fileName) {
+    std::string path;
+    path.reserve(folder.size() + 1 + fileName.size());
+    path.append(folder);
+    path.push_back(Separator());
+    path.append(fileName);
+    return path;
+}
+
+} // namespace platform

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+// The few file-system calls whose portable forms misbehave on one platform:
+// opening by a UTF-8 path, replacing an existing file, finding our own executable.
+namespace platform {
+
+// Paths travel through the program as UTF-8.
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+std::string PathToUtf8(const std::filesystem::path& path);
+
+// fopen with a UTF-8 path; on failure returns nullptr and sets `ec`.
+std::FILE* OpenFile(const std::string& utf8Path, const char* mode, std::error_code& ec);
+
+// Renames `from` over `to`, replacing `to` if it exists (plain rename refuses that on Windows).
+bool ReplaceFile(const std::string& fromUtf8, const std::string& toUtf8, std::error_code& ec);
+
+// Folder of the running executable, without a trailing separator; empty if unknown.
+std::string ExecutableDir();
+
+// The folder separator of this system.
+char Separator();
+
+// Folder, one separator, file name: the only way paths are joined.
+std::string JoinPath(std::string_view folder, std::string_view fileName);
+
+} // namespace platform
