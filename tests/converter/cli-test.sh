@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Checks the command-line converter as a script would use it: exit status,
+# messages, kavero.ini beside the executable, the old output kept on failure.
+set -u
+exe=$1
+data=$2
+work=$(mktemp -d)
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+failures=0
+passes=0
+
+check() { # name, condition...
+    local name=$1
+    shift
+    if "$@"; then
+        passes=$((passes + 1))
+    else
+        echo "FAIL: $name"
+        failures=$((failures + 1))
+    fi
+}
+
+run() { # runs the converter, keeping status, stdout and stderr
+    "$@" >"$work/out.txt" 2>"$work/err.txt"
+    status=$?
+}
+
+# The converter beside its own kavero.ini, with a working folder whose name has Polish letters.
+mkdir -p "$work/bin" "$work/praca łąka"
+cp "$exe" "$work/bin/"
+cli="$work/bin/$(basename "$exe")"
+# kavero.ini is Windows-1250 text, like every file of the suite.
+printf '[General]\r\nPath = "%s"\r\n' "$work/praca łąka" | iconv -f UTF-8 -t CP1250 >"$work/bin/kavero.ini"
+
+run "$cli" "$data/worked-example.txt"
+check "converts into the working folder of kavero.ini" [ "$status" -eq 0 ]
+check "OBSBIEG matches the worked example" cmp -s "$work/praca łąka/OBSBIEG" "$data/worked-example.expected"
+
+run "$cli" -v -o "$work/two.out" "$data/two-files-a.txt" "$data/two-files-b.txt"
+check "-o converts in order" cmp -s "$work/two.out" "$data/two-files.expected"
+check "-v prints the summary" grep -q "Pliki: 2, stanowiska: 2, obserwacje: 3, pominięte wiersze: 0" "$work/out.txt"
+
+printf 'old\r\n' >"$work/keep.out"
+run "$cli" -o "$work/keep.out" "$data/worked-example.txt" "$work/missing.txt"
+check "a missing input exits 1" [ "$status" -eq 1 ]
+check "the fixed message on stderr" grep -q "^Błąd podczas przetwarzania plików!$" "$work/err.txt"
+check "the detail names the file" grep -q "missing.txt" "$work/err.txt"
+check "the old output is kept" [ "$(cat "$work/keep.out")" = $'old\r' ]
+
+run "$cli"
+check "no files is bad usage" [ "$status" -eq 2 ]
+check "usage text on stderr" grep -q "^Usage: kmx685-convert" "$work/err.txt"
+run "$cli" -x "$data/worked-example.txt"
+check "an unknown option is bad usage" [ "$status" -eq 2 ]
+run "$cli" -o
+check "-o without a name is bad usage" [ "$status" -eq 2 ]
+run "$cli" --help
+check "--help exits 0 with usage on stdout" [ "$status" -eq 0 ]
+check "--help text" grep -q "^Usage: kmx685-convert" "$work/out.txt"
+
+rm "$work/bin/kavero.ini"
+run "$cli" "$data/worked-example.txt"
+check "without kavero.ini and -o it fails" [ "$status" -eq 1 ]
+check "and says why" grep -q "kavero.ini" "$work/err.txt"
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]

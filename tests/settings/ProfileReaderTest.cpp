@@ -1,0 +1,112 @@
+#include "ProfileReader.h"
+#include "TempDir.h"
+#include "UPlikIni.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ProfileCase {
+    const char* name;
+    const char* text;
+    const char* section;
+    const char* key;
+    std::optional<std::string> expected;
+};
+
+void PrintTo(const ProfileCase& c, std::ostream* os) { *os << c.name; }
+
+class ProfileRules : public testing::TestWithParam<ProfileCase> {};
+
+TEST_P(ProfileRules, ReadsTheValue) {
+    const ProfileCase& c = GetParam();
+    EXPECT_EQ(ReadProfileString(c.text, c.section, c.key), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, ProfileRules,
+    testing::Values(
+        ProfileCase{"Plain", "[General]\r\nPath=C:\\Kavero\\Dane\r\n", "General", "Path",
+                    "C:\\Kavero\\Dane"},
+        ProfileCase{"KeyInOtherCase", "[General]\nPATH=x\n", "General", "Path", "x"},
+        ProfileCase{"SectionInOtherCase", "[general]\nPath=x\n", "GENERAL", "path", "x"},
+        ProfileCase{"BlanksAroundRemoved", "[General]\n  Path \t=  a b  \n", "General", "Path",
+                    "a b"},
+        ProfileCase{"DoubleQuotesRemoved", "[General]\nPath = \" a \"\n", "General", "Path", " a "},
+        ProfileCase{"SingleQuotesRemoved", "[General]\nPath='x'\n", "General", "Path", "x"},
+        ProfileCase{"OnlyOnePairRemoved", "[General]\nPath=\"\"x\"\"\n", "General", "Path",
+                    "\"x\""},
+        ProfileCase{"UnmatchedQuoteKept", "[General]\nPath=\"x\n", "General", "Path", "\"x"},
+        ProfileCase{"BackslashesLiteral", "[General]\nPath=\\\\srv\\n\\t\n", "General", "Path",
+                    "\\\\srv\\n\\t"},
+        ProfileCase{"EqualsInValue", "[General]\nPath=a=b\n", "General", "Path", "a=b"},
+        ProfileCase{"FirstKeyWins", "[General]\nPath=1\nPath=2\n", "General", "Path", "1"},
+        ProfileCase{"FirstSectionWins", "[General]\nObiekty=1\n[General]\nPath=2\n", "General",
+                    "Path", std::nullopt},
+        ProfileCase{"OtherSectionIgnored", "[User]\nPath=x\n[General]\nObiekty=y\n", "General",
+                    "Path", std::nullopt},
+        ProfileCase{"KeyBeforeAnySection", "Path=x\n[General]\n", "General", "Path",
+                    std::nullopt},
+        ProfileCase{"CommentSkipped", "[General]\n;Path=x\nPath=y\n", "General", "Path", "y"},
+        ProfileCase{"EmptyValue", "[General]\nPath=\n", "General", "Path", ""},
+        ProfileCase{"MissingKey", "[General]\nObiekty=1\n", "General", "Path", std::nullopt},
+        ProfileCase{"NoLineEndAtEnd", "[General]\nPath=x", "General", "Path", "x"},
+        ProfileCase{"PolishKeyCase", "[Ogólne]\nŚcieżka=x\n", "OGÓLNE", "ścieżka", "x"}));
+
+TEST(DecodeIniBytes, Windows1250UnlessUtf8ByteOrderMark) {
+    EXPECT_EQ(DecodeIniBytes("\xa3\xf3\x64\x9f"), "Łódź");
+    EXPECT_EQ(DecodeIniBytes("\xEF\xBB\xBFŁódź"), "Łódź");
+}
+
+TEST(ParseInt32, DecimalTextOnly) {
+    EXPECT_EQ(ParseInt32("42"), 42);
+    EXPECT_EQ(ParseInt32("-7"), -7);
+    EXPECT_EQ(ParseInt32("+7"), 7);
+    EXPECT_EQ(ParseInt32("2147483647"), 2147483647);
+    EXPECT_EQ(ParseInt32("2147483648"), std::nullopt);
+    EXPECT_EQ(ParseInt32(""), std::nullopt);
+    EXPECT_EQ(ParseInt32("12a"), std::nullopt);
+    EXPECT_EQ(ParseInt32("abc"), std::nullopt);
+    EXPECT_EQ(ParseInt32("+-1"), std::nullopt);
+}
+
+TEST(TPlikIni, ReadsTheFourValues) {
+    TempDir dir;
+    const std::string ini = dir.Write("kavero.ini", "[General]\r\nObiekty=obiekty.dat\r\n"
+                                                    "Path=C:\\Kavero\\Robocze\r\n"
+                                                    "Programy=C:\\Kavero\r\n"
+                                                    "[User]\r\nLastIndex=3\r\n");
+    const TPlikIni settings(ini);
+    EXPECT_EQ(settings.Obiekty, "obiekty.dat");
+    EXPECT_EQ(settings.Path, "C:\\Kavero\\Robocze");
+    EXPECT_EQ(settings.Programy, "C:\\Kavero");
+    EXPECT_EQ(settings.LastIndex, 3);
+}
+
+TEST(TPlikIni, MissingFileGivesEmptyValues) {
+    TempDir dir;
+    const TPlikIni settings(dir.File("kavero.ini"));
+    EXPECT_EQ(settings.Obiekty, "");
+    EXPECT_EQ(settings.Path, "");
+    EXPECT_EQ(settings.Programy, "");
+    EXPECT_EQ(settings.LastIndex, 0);
+}
+
+TEST(TPlikIni, BadLastIndexKeepsTheOtherValues) {
+    TempDir dir;
+    const std::string ini =
+        dir.Write("kavero.ini", "[general]\nPATH=/praca\nObiekty=o\nProgramy=p\n[User]\nLastIndex=x1\n");
+    const TPlikIni settings(ini);
+    EXPECT_EQ(settings.Path, "/praca");
+    EXPECT_EQ(settings.Obiekty, "o");
+    EXPECT_EQ(settings.Programy, "p");
+    EXPECT_EQ(settings.LastIndex, 0);
+}
+
+TEST(TPlikIni, PolishPathDecodedFromWindows1250) {
+    TempDir dir;
+    const std::string ini = dir.Write("kavero.ini", "[General]\nPath=/dane/\xa3\xb9ka\n");
+    EXPECT_EQ(TPlikIni(ini).Path, "/dane/Łąka");
+}
+
+} // namespace
