@@ -20,7 +20,14 @@ std::size_t StringByteSource::Read(char* buffer, std::size_t size, std::error_co
 }
 
 LineReader::LineReader(ByteSource& source, std::size_t blockSize)
-    : source_(source), block_(new char[blockSize]), blockSize_(blockSize) {}
+    : source_(source), block_(new char[blockSize + kPadding]()), blockSize_(blockSize) {}
+
+std::string_view LineReader::Padded(std::string& held) {
+    if (held.capacity() < held.size() + kPadding) {
+        held.reserve(held.size() + kPadding);
+    }
+    return held;
+}
 
 bool LineReader::Fill() {
     if (sourceDone_) {
@@ -47,13 +54,15 @@ std::string_view LineReader::Clean(std::string_view raw) {
     if (std::memchr(raw.data(), '\r', raw.size()) == nullptr) {
         return raw;
     }
-    scratch_.clear();
+    std::string cleaned;
+    cleaned.reserve(raw.size() + kPadding);
     for (const char c : raw) {
         if (c != '\r') {
-            scratch_.push_back(c);
+            cleaned.push_back(c);
         }
     }
-    return scratch_;
+    scratch_.swap(cleaned); // raw may point into scratch_'s sibling carry_, never into scratch_
+    return Padded(scratch_);
 }
 
 bool LineReader::Next(std::string_view& line) {
@@ -70,7 +79,7 @@ bool LineReader::Next(std::string_view& line) {
                 if (carryPending_) {
                     carry_.append(start, length);
                     carryPending_ = false;
-                    line = Clean(carry_);
+                    line = Clean(Padded(carry_));
                 } else {
                     line = Clean(std::string_view(start, length));
                 }
@@ -85,7 +94,7 @@ bool LineReader::Next(std::string_view& line) {
                 return false;
             }
             carryPending_ = false;
-            line = Clean(carry_);
+            line = Clean(Padded(carry_));
             return true;
         }
     }

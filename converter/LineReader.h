@@ -40,6 +40,9 @@ private:
 class LineReader {
 public:
     static constexpr std::size_t kDefaultBlockSize = std::size_t(1) << 20;
+    // Every line handed out is followed by at least this many readable bytes,
+    // so callers may scan and copy it in whole 16-byte chunks.
+    static constexpr std::size_t kPadding = 16;
 
     explicit LineReader(ByteSource& source, std::size_t blockSize = kDefaultBlockSize);
 
@@ -52,6 +55,7 @@ public:
 private:
     bool Fill();
     std::string_view Clean(std::string_view raw);
+    std::string_view Padded(std::string& held);
 
     ByteSource& source_;
     std::unique_ptr<char[]> block_;

@@ -9,7 +9,9 @@
 AtomicOutputFile::AtomicOutputFile(std::string targetUtf8)
     : target_(std::move(targetUtf8)), buffer_(new char[kBufferSize]) {}
 
-AtomicOutputFile::~AtomicOutputFile() { Discard(); }
+AtomicOutputFile::~AtomicOutputFile() {
+    Discard();
+}
 
 bool AtomicOutputFile::Open(std::error_code& ec) {
     std::random_device random;

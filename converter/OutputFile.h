@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,10 +23,21 @@ public:
 
     void Append(std::string_view bytes) {
         if (bytes.size() <= kBufferSize - used_) {
-            std::char_traits<char>::copy(buffer_.get() + used_, bytes.data(), bytes.size());
+            std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
             used_ += bytes.size();
         } else {
             AppendSlow(bytes);
+        }
+    }
+
+    // A field of a line from LineReader: at least 16 readable bytes follow it,
+    // so a short field is copied as one 16-byte chunk.
+    void AppendField(std::string_view field) {
+        if (field.size() <= 16 && used_ + 16 <= kBufferSize) {
+            std::memcpy(buffer_.get() + used_, field.data(), 16);
+            used_ += field.size();
+        } else {
+            Append(field);
         }
     }
 

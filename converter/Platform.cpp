@@ -5,6 +5,8 @@
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+// windows.h maps ReplaceFile to ReplaceFileW; ours is platform::ReplaceFile.
+#undef ReplaceFile
 #else
 #include <unistd.h>
 #endif

@@ -4,9 +4,8 @@
 #include "LineReader.h"
 #include "OutputFile.h"
 #include "Platform.h"
+#include "RecordConverter.h"
 
-#include <array>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -30,38 +29,12 @@ std::string ExtractField(std::string_view line, int index, std::string_view deli
 
 namespace {
 
-constexpr int kFieldsUsed = 7;
-constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kClosingPrefix = "0 0 0 0 ";
-
-// Fields 1..7 of a comma-separated line, the same as ExtractField gives, without copies.
-using Fields = std::array<std::string_view, kFieldsUsed + 1>;
-
-void SplitFields(std::string_view line, Fields& fields) {
-    std::size_t start = 0;
-    int k = 1;
-    for (; k <= kFieldsUsed; ++k) {
-        const void* comma = std::memchr(line.data() + start, ',', line.size() - start);
-        if (!comma) {
-            fields[k] = line.substr(start);
-            ++k;
-            break;
-        }
-        const std::size_t end = std::size_t(static_cast<const char*>(comma) - line.data());
-        fields[k] = line.substr(start, end - start);
-        start = end + 1;
-    }
-    for (; k <= kFieldsUsed; ++k) {
-        fields[k] = {};
-    }
-}
-
 bool IsBlank(std::string_view entry) {
     return entry.find_first_not_of(" \t\r\n\v\f") == std::string_view::npos;
 }
 
-// One call of ConvertFiles: the working state of the description, plus the
-// error that stops it.
+// One call of ConvertFiles: the record state carried from file to file, the
+// progress across all files, and whether the user cancelled.
 class Conversion {
 public:
     Conversion(AtomicOutputFile& out, const TRejestratorKMX685::ProgressHandler& onProgress,
@@ -72,75 +45,18 @@ public:
     bool ConvertFile(const std::string& path, ConversionError& error);
 
     bool Cancelled() const { return cancelled_; }
-    const ConversionSummary& Summary() const { return summary_; }
+    const ConversionSummary& Summary() const { return records_.Summary(); }
 
 private:
-    void ConvertLine(std::string_view line);
-    void WriteClosingLine() {
-        out_.Append(kClosingPrefix);
-        out_.Append(stationValue_);
-        out_.Append(kLineEnd);
-        stationOpen_ = false;
-    }
     bool ReportProgress(std::uint64_t fileBytes);
 
     AtomicOutputFile& out_;
     const TRejestratorKMX685::ProgressHandler& onProgress_;
     std::uint64_t bytesTotal_;
     std::uint64_t bytesBeforeFile_ = 0;
-    bool stationOpen_ = false;
-    std::string stationValue_;
-    Fields fields_;
-    ConversionSummary summary_;
+    records::RecordConverter<AtomicOutputFile> records_{out_};
     bool cancelled_ = false;
 };
-
-void Conversion::ConvertLine(std::string_view line) {
-    SplitFields(line, fields_);
-    const std::string_view type = fields_[1];
-    if (type.size() != 1) {
-        summary_.skippedLines += line.empty() ? 0 : 1;
-        return;
-    }
-    switch (type[0]) {
-    case 'C':
-        if (stationOpen_) {
-            WriteClosingLine();
-        }
-        out_.Append(fields_[2]);
-        out_.Append("    42\r\n");
-        stationValue_.assign(fields_[7]);
-        stationOpen_ = true;
-        ++summary_.stations;
-        break;
-    case 'E':
-        out_.Append(fields_[2]);
-        out_.Append("  ");
-        out_.Append(fields_[5]);
-        out_.Append("  ");
-        out_.Append(fields_[7]);
-        out_.Append("  ");
-        out_.Append(fields_[4]);
-        out_.Append("  ");
-        out_.Append(fields_[6]);
-        out_.Append(kLineEnd);
-        ++summary_.observations;
-        break;
-    case 'D':
-        out_.Append(fields_[2]);
-        out_.Append("  ");
-        out_.Append(fields_[5]);
-        out_.Append("  -1     ");
-        out_.Append(fields_[4]);
-        out_.Append("  ");
-        out_.Append(fields_[6]);
-        out_.Append(kLineEnd);
-        ++summary_.observations;
-        break;
-    default:
-        ++summary_.skippedLines;
-    }
-}
 
 bool Conversion::ReportProgress(std::uint64_t fileBytes) {
     if (onProgress_ && !onProgress_(bytesBeforeFile_ + fileBytes, bytesTotal_)) {
@@ -173,7 +89,7 @@ bool Conversion::ConvertFile(const std::string& path, ConversionError& error) {
                 return false;
             }
         }
-        ConvertLine(line);
+        records_.ConvertLine(line);
         if (out_.Error()) {
             return false;
         }
@@ -182,11 +98,8 @@ bool Conversion::ConvertFile(const std::string& path, ConversionError& error) {
         error.detail = "Błąd odczytu pliku „" + path + "”: " + DescribeError(reader.Error()) + ".";
         return false;
     }
-    if (stationOpen_) {
-        WriteClosingLine();
-    }
+    records_.EndOfFile();
     bytesBeforeFile_ += reader.BytesRead();
-    ++summary_.files;
     return ReportProgress(0);
 }
 
@@ -249,8 +162,8 @@ ConversionResult TRejestratorKMX685::ConvertFiles(const std::string& outputPath)
     }
     result.summary = conversion.Summary();
     if (!out.Commit(ec)) {
-        return fail({outputPath, "Błąd zapisu pliku wynikowego „" + outputPath + "”: " +
-                                     DescribeError(ec) + "."});
+        return fail({outputPath, "Błąd zapisu pliku wynikowego „" + outputPath +
+                                     "”: " + DescribeError(ec) + "."});
     }
     result.status = ConversionStatus::Succeeded;
     return result;

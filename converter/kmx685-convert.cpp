@@ -124,8 +124,8 @@ int main(int argc, char** argv) {
         const ConversionSummary& s = result.summary;
         std::cout << "Zapisano " << options.output << "\n"
                   << "Pliki: " << s.files << ", stanowiska: " << s.stations
-                  << ", obserwacje: " << s.observations << ", pominięte wiersze: "
-                  << s.skippedLines << "\n";
+                  << ", obserwacje: " << s.observations << ", pominięte wiersze: " << s.skippedLines
+                  << "\n";
     }
     return 0;
 }

@@ -23,7 +23,9 @@ std::string ReadWholeFile(const std::string& utf8Path) {
 
 TPlikIni::TPlikIni() : TPlikIni(platform::JoinPath(platform::ExecutableDir(), "kavero.ini")) {}
 
-TPlikIni::TPlikIni(std::string iniPath) : IniPath(std::move(iniPath)) { Read(); }
+TPlikIni::TPlikIni(std::string iniPath) : IniPath(std::move(iniPath)) {
+    Read();
+}
 
 void TPlikIni::Read() {
     const std::string text = DecodeIniBytes(ReadWholeFile(IniPath));

@@ -41,7 +41,9 @@ struct GoldenCase {
     const char* expected;
 };
 
-void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const GoldenCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Golden : public testing::TestWithParam<GoldenCase> {};
 
@@ -60,15 +62,16 @@ TEST_P(Golden, ConvertsToTheExpectedBytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, Golden,
-    testing::Values(
-        GoldenCase{"WorkedExample", {"worked-example.txt"}, "worked-example.expected"},
-        GoldenCase{"LfLinesAndCtrlZ", {"lf-ctrlz.txt"}, "lf-ctrlz.expected"},
-        GoldenCase{"NoFinalLineEnd", {"no-final-eol.txt"}, "no-final-eol.expected"},
-        GoldenCase{"LoneCarriageReturns", {"lone-cr.txt"}, "lone-cr.expected"},
-        GoldenCase{"RecordEdgeCases", {"edge-cases.txt"}, "edge-cases.expected"},
-        GoldenCase{"PolishLettersCopied", {"polish.txt"}, "polish.expected"},
-        GoldenCase{"OnlyAStation", {"only-station.txt"}, "only-station.expected"},
-        GoldenCase{"BlocksClosedPerFile", {"two-files-a.txt", "two-files-b.txt"}, "two-files.expected"}),
+    testing::Values(GoldenCase{"WorkedExample", {"worked-example.txt"}, "worked-example.expected"},
+                    GoldenCase{"LfLinesAndCtrlZ", {"lf-ctrlz.txt"}, "lf-ctrlz.expected"},
+                    GoldenCase{"NoFinalLineEnd", {"no-final-eol.txt"}, "no-final-eol.expected"},
+                    GoldenCase{"LoneCarriageReturns", {"lone-cr.txt"}, "lone-cr.expected"},
+                    GoldenCase{"RecordEdgeCases", {"edge-cases.txt"}, "edge-cases.expected"},
+                    GoldenCase{"PolishLettersCopied", {"polish.txt"}, "polish.expected"},
+                    GoldenCase{"OnlyAStation", {"only-station.txt"}, "only-station.expected"},
+                    GoldenCase{"BlocksClosedPerFile",
+                               {"two-files-a.txt", "two-files-b.txt"},
+                               "two-files.expected"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConvertFiles, EmptyListCreatesAnEmptyFile) {
@@ -120,7 +123,8 @@ TEST(ConvertFiles, SummaryCountsFilesStationsObservationsAndSkippedLines) {
     EXPECT_EQ(result.summary.files, 2u);
     EXPECT_EQ(result.summary.stations, 2u + 2u);
     EXPECT_EQ(result.summary.observations, 3u + 5u);
-    // "X,…" in the example; c, " C", ",C" and "C ," in the edge cases; the empty line is not counted.
+    // "X,…" in the example; c, " C", ",C" and "C ," in the edge cases; the empty line is not
+    // counted.
     EXPECT_EQ(result.summary.skippedLines, 1u + 4u);
 }
 
@@ -131,7 +135,8 @@ TEST(ConvertFiles, OutputListedAsInputIsReadWhole) {
     h.files = {output, DataFile("only-station.txt")};
     const auto result = h.Convert(output);
     EXPECT_EQ(result.status, ConversionStatus::Succeeded);
-    EXPECT_EQ(ReadBytes(output), "1    42\r\n0 0 0 0 9\r\n" + ReadBytes(DataFile("only-station.expected")));
+    EXPECT_EQ(ReadBytes(output),
+              "1    42\r\n0 0 0 0 9\r\n" + ReadBytes(DataFile("only-station.expected")));
 }
 
 // Every failure: the fixed message once, a detail naming the file, the old output kept.
@@ -142,7 +147,9 @@ struct FailureCase {
     const char* detailMentions;
 };
 
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Failure : public testing::TestWithParam<FailureCase> {};
 
@@ -179,17 +186,14 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"FolderAsInput",
                     [](const TempDir& d) { return std::vector<std::string>{d.Path().string()}; },
                     [](const TempDir& d) { return d.File("OBSBIEG"); }, "folderem"},
-        FailureCase{"OutputFolderMissing",
-                    [](const TempDir&) {
-                        return std::vector<std::string>{DataFile("worked-example.txt")};
-                    },
-                    [](const TempDir& d) { return d.File("no-such-folder/OBSBIEG"); },
-                    "no-such-folder"},
-        FailureCase{"OutputIsAFolder",
-                    [](const TempDir&) {
-                        return std::vector<std::string>{DataFile("worked-example.txt")};
-                    },
-                    [](const TempDir& d) { return d.Path().string(); }, "folderem"}),
+        FailureCase{
+            "OutputFolderMissing",
+            [](const TempDir&) { return std::vector<std::string>{DataFile("worked-example.txt")}; },
+            [](const TempDir& d) { return d.File("no-such-folder/OBSBIEG"); }, "no-such-folder"},
+        FailureCase{
+            "OutputIsAFolder",
+            [](const TempDir&) { return std::vector<std::string>{DataFile("worked-example.txt")}; },
+            [](const TempDir& d) { return d.Path().string(); }, "folderem"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConvertFiles, ReadOnlyWorkingFolderFailsAndKeepsTheOldOutput) {

@@ -24,7 +24,9 @@ struct LinesCase {
     std::vector<std::string> lines;
 };
 
-void PrintTo(const LinesCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LinesCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LineEnds : public testing::TestWithParam<LinesCase> {};
 
@@ -38,20 +40,22 @@ TEST_P(LineEnds, SameLinesWhateverTheBlockSize) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, LineEnds,
-    testing::Values(
-        LinesCase{"Empty", "", {}},
-        LinesCase{"CrLf", "ab\r\ncd\r\n", {"ab", "cd"}},
-        LinesCase{"Lf", "ab\ncd\n", {"ab", "cd"}},
-        LinesCase{"NoFinalLineEnd", "ab\r\ncd", {"ab", "cd"}},
-        LinesCase{"EmptyLinesKept", "\r\n\nx\n", {"", "", "x"}},
-        LinesCase{"LoneCrDropped", "a\rb\r\n", {"ab"}},
-        LinesCase{"CrCrLf", "ab\r\r\ncd", {"ab", "cd"}},
-        LinesCase{"CrAtEnd", "ab\r", {"ab"}},
-        LinesCase{"CtrlZEndsInput", "ab\r\ncd\x1a\r\nef\r\n", {"ab", "cd"}},
-        LinesCase{"CtrlZAtStart", "\x1a" "ab\r\n", {}},
-        LinesCase{"CtrlZAfterLastLine", "ab\r\n\x1a", {"ab"}},
-        LinesCase{"NulBytesAreData", std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
-        LinesCase{"HighBytesCopied", "\xa3\xb9\xea\n", {"\xa3\xb9\xea"}}),
+    testing::Values(LinesCase{"Empty", "", {}}, LinesCase{"CrLf", "ab\r\ncd\r\n", {"ab", "cd"}},
+                    LinesCase{"Lf", "ab\ncd\n", {"ab", "cd"}},
+                    LinesCase{"NoFinalLineEnd", "ab\r\ncd", {"ab", "cd"}},
+                    LinesCase{"EmptyLinesKept", "\r\n\nx\n", {"", "", "x"}},
+                    LinesCase{"LoneCrDropped", "a\rb\r\n", {"ab"}},
+                    LinesCase{"CrCrLf", "ab\r\r\ncd", {"ab", "cd"}},
+                    LinesCase{"CrAtEnd", "ab\r", {"ab"}},
+                    LinesCase{"CtrlZEndsInput", "ab\r\ncd\x1a\r\nef\r\n", {"ab", "cd"}},
+                    LinesCase{"CtrlZAtStart",
+                              "\x1a"
+                              "ab\r\n",
+                              {}},
+                    LinesCase{"CtrlZAfterLastLine", "ab\r\n\x1a", {"ab"}},
+                    LinesCase{
+                        "NulBytesAreData", std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
+                    LinesCase{"HighBytesCopied", "\xa3\xb9\xea\n", {"\xa3\xb9\xea"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LineReader, LongLineLargerThanManyBlocks) {

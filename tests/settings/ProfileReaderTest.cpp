@@ -14,7 +14,9 @@ struct ProfileCase {
     std::optional<std::string> expected;
 };
 
-void PrintTo(const ProfileCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ProfileCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ProfileRules : public testing::TestWithParam<ProfileCase> {};
 
@@ -45,8 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "Path", std::nullopt},
         ProfileCase{"OtherSectionIgnored", "[User]\nPath=x\n[General]\nObiekty=y\n", "General",
                     "Path", std::nullopt},
-        ProfileCase{"KeyBeforeAnySection", "Path=x\n[General]\n", "General", "Path",
-                    std::nullopt},
+        ProfileCase{"KeyBeforeAnySection", "Path=x\n[General]\n", "General", "Path", std::nullopt},
         ProfileCase{"CommentSkipped", "[General]\n;Path=x\nPath=y\n", "General", "Path", "y"},
         ProfileCase{"EmptyValue", "[General]\nPath=\n", "General", "Path", ""},
         ProfileCase{"MissingKey", "[General]\nObiekty=1\n", "General", "Path", std::nullopt},
@@ -94,8 +95,8 @@ TEST(TPlikIni, MissingFileGivesEmptyValues) {
 
 TEST(TPlikIni, BadLastIndexKeepsTheOtherValues) {
     TempDir dir;
-    const std::string ini =
-        dir.Write("kavero.ini", "[general]\nPATH=/praca\nObiekty=o\nProgramy=p\n[User]\nLastIndex=x1\n");
+    const std::string ini = dir.Write(
+        "kavero.ini", "[general]\nPATH=/praca\nObiekty=o\nProgramy=p\n[User]\nLastIndex=x1\n");
     const TPlikIni settings(ini);
     EXPECT_EQ(settings.Path, "/praca");
     EXPECT_EQ(settings.Obiekty, "o");

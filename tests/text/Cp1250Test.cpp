@@ -16,9 +16,11 @@ TEST(Cp1250, AllBytesRoundTrip) {
 }
 
 TEST(Cp1250, PolishLetters) {
-    EXPECT_EQ(cp1250::Decode("\xa5\xc6\xca\xa3\xd1\xd3\x8c\x8f\xaf\xb9\xe6\xea\xb3\xf1\xf3\x9c\x9f\xbf"),
-              "ĄĆĘŁŃÓŚŹŻąćęłńóśźż");
-    EXPECT_EQ(cp1250::Encode("zażółć gęślą jaźń").bytes, "za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1");
+    EXPECT_EQ(
+        cp1250::Decode("\xa5\xc6\xca\xa3\xd1\xd3\x8c\x8f\xaf\xb9\xe6\xea\xb3\xf1\xf3\x9c\x9f\xbf"),
+        "ĄĆĘŁŃÓŚŹŻąćęłńóśźż");
+    EXPECT_EQ(cp1250::Encode("zażółć gęślą jaźń").bytes,
+              "za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1");
 }
 
 TEST(Cp1250, UndefinedBytesMapToC1Controls) {
@@ -29,8 +31,10 @@ TEST(Cp1250, UndefinedBytesMapToC1Controls) {
 }
 
 TEST(Cp1250, UnencodableBecomesReplacementAndIsCounted) {
-    const cp1250::Encoded e = cp1250::Encode("a\xe2\x82\xac" "b\xe4\xb8\xad\xf0\x9f\x98\x80");
-    EXPECT_EQ(e.bytes, "a\x80" "b??"); // euro sign is in the code page, the others are not
+    const cp1250::Encoded e = cp1250::Encode("a\xe2\x82\xac"
+                                             "b\xe4\xb8\xad\xf0\x9f\x98\x80");
+    EXPECT_EQ(e.bytes, "a\x80"
+                       "b??"); // euro sign is in the code page, the others are not
     EXPECT_EQ(e.unencodable, 2u);
 }
 

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "LineReader.h"
+#include "URejestratorKMX685.h"
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// The record rules of the conversion, on lines from LineReader, written to any
+// output with Append and AppendField (a file in the program, a string in tests
+// and fuzzing).
+namespace records {
+
+inline constexpr int kFieldsUsed = 7;
+inline constexpr std::string_view kLineEnd = "\r\n";
+inline constexpr std::string_view kClosingPrefix = "0 0 0 0 ";
+
+// Fields 1..7 of a comma-separated line, the same as ExtractField gives, without copies.
+using Fields = std::array<std::string_view, kFieldsUsed + 1>;
+
+// Fields are cut at commas found 16 bytes at a time; the reader guarantees
+// 16 readable bytes after every line, so the last chunk may run past its end.
+inline void SplitFields(std::string_view line, Fields& fields) {
+    const char* const data = line.data();
+    const std::size_t size = line.size();
+    std::size_t start = 0;
+    int k = 1;
+#if defined(__SSE2__)
+    const __m128i comma = _mm_set1_epi8(',');
+    for (std::size_t chunk = 0; chunk < size && k <= kFieldsUsed; chunk += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + chunk));
+        unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma)));
+        if (size - chunk < 16) {
+            mask &= (1u << (size - chunk)) - 1;
+        }
+        while (mask != 0 && k <= kFieldsUsed) {
+            const std::size_t end = chunk + std::size_t(__builtin_ctz(mask));
+            mask &= mask - 1;
+            fields[k++] = std::string_view(data + start, end - start);
+            start = end + 1;
+        }
+    }
+#else
+    for (std::size_t pos = 0; pos < size && k <= kFieldsUsed; ++pos) {
+        if (data[pos] == ',') {
+            fields[k++] = std::string_view(data + start, pos - start);
+            start = pos + 1;
+        }
+    }
+#endif
+    if (k <= kFieldsUsed) {
+        fields[k++] = std::string_view(data + start, size - start);
+    }
+    for (; k <= kFieldsUsed; ++k) {
+        fields[k] = std::string_view(data + size, 0); // keeps the padding guarantee
+    }
+}
+
+// Output into memory, for tests and fuzzing.
+struct StringOutput {
+    std::string text;
+    void Append(std::string_view bytes) { text.append(bytes); }
+    void AppendField(std::string_view field) { text.append(field); }
+};
+
+template <typename Output> class RecordConverter {
+public:
+    explicit RecordConverter(Output& out) : out_(out) {}
+
+    // One line as LineReader hands it out (16 readable bytes after it).
+    void ConvertLine(std::string_view line);
+
+    // Every station block is closed in the file in which it began.
+    void EndOfFile() {
+        if (stationOpen_) {
+            WriteClosingLine();
+        }
+        ++summary_.files;
+    }
+
+    const ConversionSummary& Summary() const { return summary_; }
+
+private:
+    void WriteClosingLine() {
+        out_.Append(kClosingPrefix);
+        out_.AppendField(stationValue_);
+        out_.Append(kLineEnd);
+        stationOpen_ = false;
+    }
+
+    Output& out_;
+    bool stationOpen_ = false;
+    std::string stationValue_;
+    Fields fields_;
+    ConversionSummary summary_;
+};
+
+template <typename Output> void RecordConverter<Output>::ConvertLine(std::string_view line) {
+    SplitFields(line, fields_);
+    const std::string_view type = fields_[1];
+    if (type.size() != 1) {
+        summary_.skippedLines += line.empty() ? 0 : 1;
+        return;
+    }
+    switch (type[0]) {
+    case 'C':
+        if (stationOpen_) {
+            WriteClosingLine();
+        }
+        out_.AppendField(fields_[2]);
+        out_.Append("    42\r\n");
+        stationValue_.assign(fields_[7]);
+        stationValue_.reserve(stationValue_.size() + LineReader::kPadding);
+        stationOpen_ = true;
+        ++summary_.stations;
+        break;
+    case 'E':
+        out_.AppendField(fields_[2]);
+        out_.Append("  ");
+        out_.AppendField(fields_[5]);
+        out_.Append("  ");
+        out_.AppendField(fields_[7]);
+        out_.Append("  ");
+        out_.AppendField(fields_[4]);
+        out_.Append("  ");
+        out_.AppendField(fields_[6]);
+        out_.Append(kLineEnd);
+        ++summary_.observations;
+        break;
+    case 'D':
+        out_.AppendField(fields_[2]);
+        out_.Append("  ");
+        out_.AppendField(fields_[5]);
+        out_.Append("  -1     ");
+        out_.AppendField(fields_[4]);
+        out_.Append("  ");
+        out_.AppendField(fields_[6]);
+        out_.Append(kLineEnd);
+        ++summary_.observations;
+        break;
+    default:
+        ++summary_.skippedLines;
+    }
+}
+
+} // namespace records
