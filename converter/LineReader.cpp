@@ -4,6 +4,10 @@
 #include <cerrno>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 std::size_t FileByteSource::Read(char* buffer, std::size_t size, std::error_code& ec) {
     const std::size_t n = std::fread(buffer, 1, size, file_);
     if (n == 0 && std::ferror(file_)) {
@@ -65,9 +69,77 @@ std::string_view LineReader::Clean(std::string_view raw) {
     return Padded(scratch_);
 }
 
+// Looks for the LF that ends the line at `start`, noting CRs and the first
+// commas on the way, 16 bytes at a time (the block is padded for the last chunk).
+bool LineReader::ScanLine(const char* start, std::size_t available, std::size_t& lfIndex,
+                          std::size_t& length, bool& strayCr) {
+    int commaCount = 0;
+    int crCount = 0; // 0, 1, or 2 for "more than one"
+
+    std::size_t lastCr = 0;
+    // Bits of one chunk: commas and CRs before the LF (if any) are recorded.
+    const auto take = [&](std::size_t offset, unsigned commaBits, unsigned crBits) {
+        for (; commaBits != 0 && commaCount < kMaxCommas; commaBits &= commaBits - 1) {
+            commas_[commaCount++] = std::uint32_t(offset + unsigned(__builtin_ctz(commaBits)));
+        }
+        if (crBits != 0) {
+            crCount += (crBits & (crBits - 1)) != 0 ? 2 : 1;
+            lastCr = offset + unsigned(31 - __builtin_clz(crBits));
+        }
+    };
+    const auto finish = [&](std::size_t lf) {
+        const bool trailingCr = crCount > 0 && lastCr + 1 == lf;
+        strayCr = crCount > (trailingCr ? 1 : 0);
+        lfIndex = lf;
+        length = trailingCr ? lf - 1 : lf;
+        commaCount_ = commaCount;
+        return true;
+    };
+    for (std::size_t offset = 0; offset < available; offset += 16) {
+        unsigned commaBits = 0;
+        unsigned crBits = 0;
+        unsigned lfBits = 0;
+#if defined(__SSE2__)
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(start + offset));
+        commaBits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(','))));
+        crBits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))));
+        lfBits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
+#else
+        for (unsigned i = 0; i < 16; ++i) {
+            commaBits |= unsigned(start[offset + i] == ',') << i;
+            crBits |= unsigned(start[offset + i] == '\r') << i;
+            lfBits |= unsigned(start[offset + i] == '\n') << i;
+        }
+#endif
+        if (available - offset < 16) {
+            lfBits &= (1u << (available - offset)) - 1;
+        }
+        if (lfBits != 0) {
+            const unsigned before = (1u << __builtin_ctz(lfBits)) - 1;
+            take(offset, commaBits & before, crBits & before);
+            return finish(offset + unsigned(__builtin_ctz(lfBits)));
+        }
+        take(offset, commaBits, crBits);
+    }
+    return false;
+}
+
 bool LineReader::Next(std::string_view& line) {
+    commasKnown_ = false;
     if (!carryPending_) {
         carry_.clear();
+        if (begin_ < end_) {
+            const char* start = block_.get() + begin_;
+            std::size_t lfIndex = 0;
+            std::size_t length = 0;
+            bool strayCr = false;
+            if (ScanLine(start, end_ - begin_, lfIndex, length, strayCr) && !strayCr) {
+                begin_ += lfIndex + 1;
+                commasKnown_ = true;
+                line = std::string_view(start, length);
+                return true;
+            }
+        }
     }
     for (;;) {
         if (begin_ < end_) {

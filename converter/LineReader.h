@@ -49,11 +49,21 @@ public:
     // The next line, valid until the following call; false at the end or on error.
     bool Next(std::string_view& line);
 
+    // Offsets of the first commas (up to kMaxCommas) of the line last returned,
+    // found while looking for its end; empty when the line took the slow path
+    // (split across blocks, or a stray CR), and the caller must find them itself.
+    static constexpr int kMaxCommas = 7;
+    bool CommasKnown() const { return commasKnown_; }
+    int CommaCount() const { return commaCount_; }
+    const std::uint32_t* CommaOffsets() const { return commas_; }
+
     const std::error_code& Error() const { return error_; }
     std::uint64_t BytesRead() const { return bytesRead_; }
 
 private:
     bool Fill();
+    bool ScanLine(const char* start, std::size_t available, std::size_t& lfIndex,
+                  std::size_t& length, bool& strayCr);
     std::string_view Clean(std::string_view raw);
     std::string_view Padded(std::string& held);
 
@@ -68,4 +78,7 @@ private:
     std::string scratch_;
     std::error_code error_;
     std::uint64_t bytesRead_ = 0;
+    bool commasKnown_ = false;
+    int commaCount_ = 0;
+    std::uint32_t commas_[kMaxCommas] = {};
 };

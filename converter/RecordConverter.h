@@ -4,6 +4,7 @@
 #include "URejestratorKMX685.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -69,12 +70,40 @@ struct StringOutput {
     void AppendField(std::string_view field) { text.append(field); }
 };
 
+// The same fields from comma offsets already found by the reader.
+inline void FieldsFromCommas(std::string_view line, const std::uint32_t* commas, int count,
+                             Fields& fields) {
+    std::size_t start = 0;
+    int k = 1;
+    for (int j = 0; j < count; ++j) {
+        fields[k++] = line.substr(start, commas[j] - start);
+        start = commas[j] + 1;
+    }
+    if (k <= kFieldsUsed) {
+        fields[k++] = line.substr(start);
+    }
+    for (; k <= kFieldsUsed; ++k) {
+        fields[k] = std::string_view(line.data() + line.size(), 0); // keeps the padding guarantee
+    }
+}
+
 template <typename Output> class RecordConverter {
 public:
     explicit RecordConverter(Output& out) : out_(out) {}
 
     // One line as LineReader hands it out (16 readable bytes after it).
-    void ConvertLine(std::string_view line);
+    void ConvertLine(std::string_view line) {
+        SplitFields(line, fields_);
+        ConvertFields(line);
+    }
+    void ConvertLine(std::string_view line, const LineReader& reader) {
+        if (reader.CommasKnown()) {
+            FieldsFromCommas(line, reader.CommaOffsets(), reader.CommaCount(), fields_);
+        } else {
+            SplitFields(line, fields_);
+        }
+        ConvertFields(line);
+    }
 
     // Every station block is closed in the file in which it began.
     void EndOfFile() {
@@ -87,6 +116,7 @@ public:
     const ConversionSummary& Summary() const { return summary_; }
 
 private:
+    void ConvertFields(std::string_view line);
     void WriteClosingLine() {
         out_.Append(kClosingPrefix);
         out_.AppendField(stationValue_);
@@ -101,8 +131,7 @@ private:
     ConversionSummary summary_;
 };
 
-template <typename Output> void RecordConverter<Output>::ConvertLine(std::string_view line) {
-    SplitFields(line, fields_);
+template <typename Output> void RecordConverter<Output>::ConvertFields(std::string_view line) {
     const std::string_view type = fields_[1];
     if (type.size() != 1) {
         summary_.skippedLines += line.empty() ? 0 : 1;

@@ -89,7 +89,7 @@ bool Conversion::ConvertFile(const std::string& path, ConversionError& error) {
                 return false;
             }
         }
-        records_.ConvertLine(line);
+        records_.ConvertLine(line, reader);
         if (out_.Error()) {
             return false;
         }

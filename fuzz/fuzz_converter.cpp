@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     records::RecordConverter<records::StringOutput> converter(out);
     std::string_view line;
     while (reader.Next(line)) {
-        converter.ConvertLine(line);
+        converter.ConvertLine(line, reader);
     }
     converter.EndOfFile();
     if (reader.Error() || out.text != Reference(input)) {
