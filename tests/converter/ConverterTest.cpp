@@ -71,7 +71,12 @@ INSTANTIATE_TEST_SUITE_P(
                     GoldenCase{"OnlyAStation", {"only-station.txt"}, "only-station.expected"},
                     GoldenCase{"BlocksClosedPerFile",
                                {"two-files-a.txt", "two-files-b.txt"},
-                               "two-files.expected"}),
+                               "two-files.expected"},
+                    GoldenCase{"DemoFiles",
+                               {"../../examples/ciag_glowny_01.txt",
+                                "../../examples/ciag_glowny_02.txt",
+                                "../../examples/szczegoly_zabudowa.txt"},
+                               "examples.expected"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConvertFiles, EmptyListCreatesAnEmptyFile) {

@@ -1,0 +1,420 @@
+// The frame's own operations: Open with tab expansion, PasteText, the
+// modified flag, the toolbar, selection modes.
+#include "EditorTestSupport.h"
+#include "SynEdit.h"
+#include "UEdytorF.h"
+#include "UEdytorFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+class EdytorFrameTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    QPointer<TEdytorF> window;
+
+    QString Path(const QString& name) const { return dir.filePath(name); }
+    TEdytorFrame* Frame() const { return window->EdytorFrame; }
+    TSynEdit* Editor() const { return window->EdytorFrame->SynEdit1; }
+    QByteArray Text() const {
+        const std::string_view text = Editor()->Utf8Text();
+        return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+    }
+    long Caret() const { return Editor()->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS); }
+    bool CanUndo() const { return Editor()->SendScintilla(QsciScintillaBase::SCI_CANUNDO) != 0; }
+    long Sci(unsigned int message) const { return Editor()->SendScintilla(message); }
+
+    // A window on `bytes`, focus in SynEdit1, caret at `caret`.
+    void OpenWindow(const QByteArray& bytes, long caret = 0) {
+        WriteBytes(Path("OBSBIEG"), bytes);
+        window = new TEdytorF;
+        window->OpenFile(Path("OBSBIEG"));
+        QApplication::setActiveWindow(window);
+        Editor()->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(Editor()->hasFocus());
+        Editor()->SetSelStart(caret);
+    }
+    // Presses a mouse button at a text position (line, column) of SynEdit1.
+    QPoint PointOf(int line, int column) const {
+        const long position = Editor()->positionFromLineIndex(line, column);
+        return {int(Editor()->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, position)),
+                int(Editor()->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, position)) + 2};
+    }
+    void Drag(QPoint from, QPoint to) const {
+        QWidget* view = Editor()->viewport();
+        QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(view, to);
+        QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, to);
+    }
+
+private slots:
+    void cleanup() { delete window; }
+
+    void Toolbar_data();
+    void Toolbar();
+    void PasteActionAndPopup();
+    void OpenExpandsTabs_data();
+    void OpenExpandsTabs();
+    void OpenSecondFileSavesIntoOwnFile();
+    void OpenCancelledChangesNothing();
+    void OpenFailureKeepsText();
+    void PasteWithoutTab_data();
+    void PasteWithoutTab();
+    void PasteWithTabExpandsAll_data();
+    void PasteWithTabExpandsAll();
+    void PopupPasteKeepsTab();
+    void ShiftInsertPastesDirectly();
+    void PasteNeedsFocus();
+    void EmptyClipboardPastesNothing();
+    void ModifiedFlag();
+    void ClearAll();
+    void SelectionModeButtons_data();
+    void SelectionModeButtons();
+    void ColumnModeSticksAfterRawSwitch();
+    void LinesModeSelectsWholeLines();
+    void TrailingBlanksOfEditedLinesDropped();
+    void ReadOnlySwitchesButtons();
+    void TabKeyInsertsNothing();
+    void ContextHelpOnCtrlF1();
+};
+
+void EdytorFrameTest::Toolbar_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<QString>("hint");
+    const char* names[] = {"ToolbarButton974",  "ToolbarButton975", "ToolbarButton976",
+                           "ToolbarButton977",  "ToolbarButton971", "ToolbarButton972",
+                           "ToolbarButton973",  "ToolbarButton978", "ToolbarButton979",
+                           "ToolbarButton9710", "ToolbarButton9711", "ToolbarButton9712"};
+    const char* hints[] = {"Wyczyść", "Otwórz", "Zapisz", "Drukuj", "Zaznaczanie zwykłe",
+                           "Zaznaczanie całych linii", "Zaznacznie kolumnowe", "Kopiuj", "Wytnij",
+                           "Wklej", "Cofnij", "Szukaj"};
+    for (int i = 0; i < 12; ++i) {
+        QTest::newRow(names[i]) << names[i] << 25 * i << QString::fromUtf8(hints[i]);
+    }
+}
+
+void EdytorFrameTest::Toolbar() {
+    QFETCH(QString, button);
+    QFETCH(int, left);
+    QFETCH(QString, hint);
+    OpenWindow("");
+    auto* b = Frame()->Panel1->findChild<QToolButton*>(button);
+    QVERIFY(b);
+    QCOMPARE(b->geometry(), QRect(left, 0, 25, 25));
+    QCOMPARE(b->toolTip(), hint);
+    QVERIFY(!b->icon().isNull());
+    QVERIFY(!b->icon().pixmap(16, 16).isNull());
+    QCOMPARE(b->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(Frame()->Panel1->height(), 25);
+}
+
+void EdytorFrameTest::PasteActionAndPopup() {
+    OpenWindow("");
+    QCOMPARE(Frame()->ImageList1.size(), 12);
+    QCOMPARE(Frame()->wklejaj->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_V));
+    QCOMPARE(Frame()->wklejaj->text(), QString("Wklej"));
+    QCOMPARE(Frame()->ToolbarButton9710->defaultAction(), Frame()->wklejaj);
+    QVERIFY(Frame()->ToolbarButton971->isChecked());
+    QStringList items;
+    for (QAction* action : Frame()->PopupMenu1->actions()) {
+        items << action->text();
+    }
+    QCOMPARE(items, QStringList({"Cofnij", "Wytnij", "Kopiuj", "Wklej"}));
+    QCOMPARE(Editor()->contextMenuPolicy(), Qt::CustomContextMenu);
+}
+
+void EdytorFrameTest::OpenExpandsTabs_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("a tab b") << QByteArray("a\tb") << QByteArray("a       b");
+    QTest::newRow("seven then tab") << QByteArray("abcdefg\tx") << QByteArray("abcdefg x");
+    QTest::newRow("two tabs") << QByteArray("\t\t\r\n") << QByteArray(16, ' ') + "\r\n";
+    QTest::newRow("after earlier expansions")
+        << QByteArray("ab\tc\td\nx\ty") << QByteArray("ab      c       d\nx       y");
+    QTest::newRow("Polish letters") << QByteArray("\xB3\xF3\tx") << QByteArray("łó      x");
+}
+
+void EdytorFrameTest::OpenExpandsTabs() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, expected);
+    FakeDialogs dialogs;
+    OpenWindow("old");
+    WriteBytes(Path("second"), bytes);
+    dialogs.openName = Path("second");
+    QTest::mouseClick(Frame()->ToolbarButton975, Qt::LeftButton);
+    QCOMPARE(dialogs.openDialogs, 1);
+    QCOMPARE(dialogs.openFolder, QString());
+    QCOMPARE(Text(), expected);
+    QVERIFY(Editor()->Modified());
+    QVERIFY(!CanUndo());
+}
+
+void EdytorFrameTest::OpenSecondFileSavesIntoOwnFile() {
+    FakeDialogs dialogs;
+    OpenWindow("OBS\r\n");
+    WriteBytes(Path("second"), "a\tb\r\nc\r\n");
+    dialogs.openName = Path("second");
+    Frame()->ToolbarButton975Click();
+    QTest::mouseClick(Frame()->ToolbarButton976, Qt::LeftButton);
+    QCOMPARE(ReadBytes(Path("OBSBIEG")), QByteArray("a       b\r\nc\r\n"));
+    QCOMPARE(ReadBytes(Path("second")), QByteArray("a\tb\r\nc\r\n"));
+    QCOMPARE(window->windowTitle(), Path("OBSBIEG"));
+    QCOMPARE(Frame()->FileName, Path("OBSBIEG"));
+    QVERIFY(!Editor()->Modified());
+    QVERIFY(dialogs.questions.isEmpty());
+}
+
+void EdytorFrameTest::OpenCancelledChangesNothing() {
+    FakeDialogs dialogs;
+    OpenWindow("a\tb");
+    Frame()->ToolbarButton975Click();
+    QCOMPARE(dialogs.openDialogs, 1);
+    QCOMPARE(Text(), QByteArray("a\tb"));
+    QVERIFY(!Editor()->Modified());
+}
+
+void EdytorFrameTest::OpenFailureKeepsText() {
+    FakeDialogs dialogs;
+    OpenWindow("keep");
+    QTest::keyClicks(Editor(), "x");
+    dialogs.openName = Path("no such file");
+    Frame()->ToolbarButton975Click();
+    QCOMPARE(Text(), QByteArray("xkeep"));
+    QVERIFY(CanUndo());
+    QCOMPARE(Frame()->FileName, Path("OBSBIEG"));
+    QCOMPARE(dialogs.questions.size(), 1);
+    QCOMPARE(dialogs.questions[0].icon, QMessageBox::Critical);
+    QVERIFY(dialogs.questions[0].text.contains(Path("no such file")));
+}
+
+void EdytorFrameTest::PasteWithoutTab_data() {
+    QTest::addColumn<QString>("way");
+    QTest::newRow("Ctrl+V") << "ctrl+v";
+    QTest::newRow("toolbar") << "toolbar";
+}
+
+void EdytorFrameTest::PasteWithoutTab() {
+    QFETCH(QString, way);
+    OpenWindow("0123\r\n\tend", 2);
+    QApplication::clipboard()->setText("xy\r\nz");
+    if (way == "ctrl+v") {
+        QTest::keyClick(Editor(), Qt::Key_V, Qt::ControlModifier);
+    } else {
+        QTest::mouseClick(Frame()->ToolbarButton9710, Qt::LeftButton);
+    }
+    QCOMPARE(Text(), QByteArray("01xy\r\nz23\r\n\tend"));
+    QCOMPARE(Caret(), 2L);
+    QVERIFY(Sci(QsciScintillaBase::SCI_GETSELECTIONEMPTY));
+    QVERIFY(Editor()->Modified());
+    Editor()->undo();
+    QCOMPARE(Text(), QByteArray("0123\r\n\tend"));
+    QVERIFY(!Editor()->Modified());
+}
+
+void EdytorFrameTest::PasteWithTabExpandsAll_data() {
+    QTest::addColumn<QString>("way");
+    QTest::newRow("Ctrl+V") << "ctrl+v";
+    QTest::newRow("toolbar") << "toolbar";
+}
+
+void EdytorFrameTest::PasteWithTabExpandsAll() {
+    QFETCH(QString, way);
+    OpenWindow("\tq\r\nab", 6);
+    QApplication::clipboard()->setText("1\t2");
+    if (way == "ctrl+v") {
+        QTest::keyClick(Editor(), Qt::Key_V, Qt::ControlModifier);
+    } else {
+        Frame()->wklejaj->trigger();
+    }
+    QCOMPARE(Text(), QByteArray("        q\r\nab1     2"));
+    QCOMPARE(Caret(), 13L); // before the pasted "1"
+    QVERIFY(Editor()->Modified());
+    QVERIFY(!CanUndo());
+}
+
+void EdytorFrameTest::PopupPasteKeepsTab() {
+    OpenWindow("ab", 1);
+    QApplication::clipboard()->setText("1\t2");
+    Frame()->Wklej1->trigger();
+    QCOMPARE(Text(), QByteArray("a1\t2b"));
+    QCOMPARE(Caret(), 4L);
+    QVERIFY(CanUndo());
+}
+
+void EdytorFrameTest::ShiftInsertPastesDirectly() {
+    OpenWindow("ab", 1);
+    QApplication::clipboard()->setText("1\t2");
+    QTest::keyClick(Editor(), Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(Text(), QByteArray("a1\t2b"));
+    QCOMPARE(Caret(), 4L);
+}
+
+void EdytorFrameTest::PasteNeedsFocus() {
+    OpenWindow("ab", 1);
+    Editor()->clearFocus();
+    QApplication::clipboard()->setText("1\t2");
+    Frame()->PasteText();
+    QCOMPARE(Text(), QByteArray("ab"));
+}
+
+void EdytorFrameTest::EmptyClipboardPastesNothing() {
+    OpenWindow("a\tb", 1);
+    QApplication::clipboard()->clear();
+    QTest::keyClick(Editor(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(Text(), QByteArray("a\tb"));
+    QVERIFY(!Editor()->Modified());
+}
+
+void EdytorFrameTest::ModifiedFlag() {
+    OpenWindow("a\tb\r\n", 3);
+    QVERIFY(!Editor()->Modified());
+    QTest::keyClicks(Editor(), "x");
+    QVERIFY(Editor()->Modified());
+    Editor()->undo();
+    QVERIFY(!Editor()->Modified());
+
+    Editor()->SetModified(true);
+    Frame()->ExpandTabs(); // neither sets nor clears
+    QVERIFY(Editor()->Modified());
+    QCOMPARE(Text(), QByteArray("a       b\r\n"));
+    Editor()->SetModified(false);
+    Frame()->ExpandTabs();
+    QVERIFY(!Editor()->Modified());
+
+    QTest::keyClicks(Editor(), "y");
+    QVERIFY(Frame()->SaveFile());
+    QVERIFY(!Editor()->Modified());
+    QTest::keyClicks(Editor(), "z");
+    QVERIFY(Editor()->Modified());
+    Editor()->undo();
+    QVERIFY(!Editor()->Modified()); // back at the state that was saved
+}
+
+void EdytorFrameTest::ClearAll() {
+    OpenWindow("abc");
+    QTest::keyClicks(Editor(), "x");
+    QTest::mouseClick(Frame()->ToolbarButton974, Qt::LeftButton);
+    QCOMPARE(Text(), QByteArray());
+    QVERIFY(!Editor()->Modified());
+    QVERIFY(!CanUndo());
+    QVERIFY(!Sci(QsciScintillaBase::SCI_CANREDO));
+}
+
+void EdytorFrameTest::SelectionModeButtons_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("normal") << "ToolbarButton971" << int(QsciScintillaBase::SC_SEL_STREAM);
+    QTest::newRow("lines") << "ToolbarButton972" << int(QsciScintillaBase::SC_SEL_LINES);
+    QTest::newRow("column") << "ToolbarButton973" << int(QsciScintillaBase::SC_SEL_RECTANGLE);
+}
+
+void EdytorFrameTest::SelectionModeButtons() {
+    QFETCH(QString, button);
+    QFETCH(int, mode);
+    OpenWindow("abcdef\r\nabcdef\r\nabcdef\r\n");
+    QTest::mouseClick(Frame()->ToolbarButton973, Qt::LeftButton);
+    QTest::mouseClick(Frame()->Panel1->findChild<QToolButton*>(button), Qt::LeftButton);
+    QVERIFY(Frame()->Panel1->findChild<QToolButton*>(button)->isChecked());
+    const int checked = int(Frame()->ToolbarButton971->isChecked()) +
+                        int(Frame()->ToolbarButton972->isChecked()) +
+                        int(Frame()->ToolbarButton973->isChecked());
+    QCOMPARE(checked, 1);
+    QCOMPARE(Sci(QsciScintillaBase::SCI_GETSELECTIONMODE), long(mode));
+    // A mouse press and the arrow keys keep the chosen mode.
+    QTest::mouseClick(Editor()->viewport(), Qt::LeftButton, Qt::NoModifier, PointOf(1, 2));
+    QTest::keyClick(Editor(), Qt::Key_Right);
+    QCOMPARE(Sci(QsciScintillaBase::SCI_GETSELECTIONMODE), long(mode));
+    if (mode != QsciScintillaBase::SC_SEL_LINES) { // whole-line mode always covers the caret line
+        QVERIFY(Sci(QsciScintillaBase::SCI_GETSELECTIONEMPTY)); // plain arrows do not select
+    }
+}
+
+void EdytorFrameTest::ColumnModeSticksAfterRawSwitch() {
+    OpenWindow("abcdef\r\nabcdef\r\nabcdef\r\n");
+    Frame()->ToolbarButton973Click();
+    // A search switches to stream for its own duration and back.
+    const long previous = Sci(QsciScintillaBase::SCI_GETSELECTIONMODE);
+    Editor()->SendScintilla(QsciScintillaBase::SCI_SETSELECTIONMODE, QsciScintillaBase::SC_SEL_STREAM);
+    Editor()->SendScintilla(QsciScintillaBase::SCI_SETSEL, 1UL, 3L);
+    Editor()->SendScintilla(QsciScintillaBase::SCI_SETSELECTIONMODE, static_cast<unsigned long>(previous));
+    QCOMPARE(previous, long(QsciScintillaBase::SC_SEL_RECTANGLE));
+
+    Drag(PointOf(0, 1), PointOf(2, 3));
+    QCOMPARE(Sci(QsciScintillaBase::SCI_GETSELECTIONMODE), long(QsciScintillaBase::SC_SEL_RECTANGLE));
+    QCOMPARE(Editor()->selectedText(), QString("bc\r\nbc\r\nbc\r\n"));
+}
+
+void EdytorFrameTest::LinesModeSelectsWholeLines() {
+    OpenWindow("abcdef\r\nabcdef\r\nabcdef\r\n");
+    Frame()->ToolbarButton972Click();
+    Drag(PointOf(0, 3), PointOf(1, 2));
+    QCOMPARE(Sci(QsciScintillaBase::SCI_GETSELECTIONMODE), long(QsciScintillaBase::SC_SEL_LINES));
+    QCOMPARE(Editor()->selectedText(), QString("abcdef\r\nabcdef"));
+    Drag(PointOf(2, 1), PointOf(1, 5));
+    QCOMPARE(Editor()->selectedText(), QString("abcdef\r\nabcdef"));
+    QCOMPARE(Sci(QsciScintillaBase::SCI_GETCURRENTPOS), 8L); // caret where the mouse went
+}
+
+void EdytorFrameTest::TrailingBlanksOfEditedLinesDropped() {
+    OpenWindow("keep  \r\nab\r\n", 10);
+    QTest::keyClicks(Editor(), "c  ");
+    QVERIFY(Sci(QsciScintillaBase::SCI_GETMODIFY));
+    QCOMPARE(Text(), QByteArray("keep  \r\nabc\r\n"));
+    QTest::keyClicks(Editor(), "d");
+    QCOMPARE(Text(), QByteArray("keep  \r\nabc  d\r\n"));
+    QTest::keyClicks(Editor(), "  ");
+    QTest::keyClick(Editor(), Qt::Key_Return);
+    QCOMPARE(Text(), QByteArray("keep  \r\nabc  d\r\n\r\n"));
+    Editor()->undo();
+    QCOMPARE(Text(), QByteArray("keep  \r\nabc  d\r\n"));
+}
+
+void EdytorFrameTest::ReadOnlySwitchesButtons() {
+    OpenWindow("abc");
+    Frame()->SetReadOnly(true);
+    QVERIFY(Editor()->isReadOnly());
+    for (QToolButton* b : {Frame()->ToolbarButton974, Frame()->ToolbarButton975,
+                           Frame()->ToolbarButton979, Frame()->ToolbarButton9710,
+                           Frame()->ToolbarButton9711}) {
+        QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
+    }
+    for (QToolButton* b : {Frame()->ToolbarButton976, Frame()->ToolbarButton977,
+                           Frame()->ToolbarButton978, Frame()->ToolbarButton9712,
+                           Frame()->ToolbarButton971, Frame()->ToolbarButton973}) {
+        QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
+    }
+    QTest::keyClicks(Editor(), "x");
+    QCOMPARE(Text(), QByteArray("abc"));
+    Frame()->SetReadOnly(false);
+    QVERIFY(Frame()->ToolbarButton9710->isEnabled());
+    QVERIFY(!Frame()->ReadOnly);
+}
+
+void EdytorFrameTest::TabKeyInsertsNothing() {
+    OpenWindow("abc", 1);
+    QTest::keyClick(Editor(), Qt::Key_Tab);
+    QCOMPARE(Text(), QByteArray("abc"));
+    QVERIFY(!Editor()->Modified());
+}
+
+void EdytorFrameTest::ContextHelpOnCtrlF1() {
+    OpenWindow("abc");
+    QSignalSpy help(Editor(), &TSynEdit::ContextHelp);
+    QTest::keyClick(Editor(), Qt::Key_F1);
+    QCOMPARE(help.count(), 0);
+    QTest::keyClick(Editor(), Qt::Key_F1, Qt::ControlModifier);
+    QCOMPARE(help.count(), 1);
+}
+
+QTEST_MAIN(EdytorFrameTest)
+#include "tst_EdytorFrame.moc"

@@ -1,0 +1,165 @@
+// Files through an editor window: loaded, edited, saved, compared byte for byte.
+#include "EditorTestSupport.h"
+#include "SynEdit.h"
+#include "UEdytorF.h"
+#include "UEdytorFrame.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TextFilesTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    QPointer<TEdytorF> window;
+
+    QString Path(const QString& name) const { return dir.filePath(name); }
+
+    TEdytorF* Open(const QString& name) {
+        window = new TEdytorF;
+        window->OpenFile(name);
+        return window;
+    }
+    TSynEdit* Editor() const { return window->EdytorFrame->SynEdit1; }
+    void GoToEnd() const { Editor()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND); }
+    QByteArray EditorText() const {
+        const std::string_view text = Editor()->Utf8Text();
+        return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+    }
+
+private slots:
+    void cleanup() { delete window; }
+
+    void SavedUneditedIsSameBytes_data();
+    void SavedUneditedIsSameBytes();
+    void NewLineBreaksTakeTheFileStyle_data();
+    void NewLineBreaksTakeTheFileStyle();
+    void EditKeepsOtherLineEnds();
+    void PasteTakesTheFileStyle();
+    void NulBytesSurviveEditing();
+    void UnencodableCharacterAsksFirst();
+    void PolishLettersShowAsLetters();
+};
+
+void TextFilesTest::SavedUneditedIsSameBytes_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QByteArray all;
+    for (int b = 0; b < 256; ++b) {
+        all.append(static_cast<char>(b));
+    }
+    QTest::newRow("all 256 byte values") << all + all;
+    QTest::newRow("NUL bytes") << QByteArray("a\0b\r\n\0\0\r\n\0", 10);
+    QTest::newRow("LF only") << QByteArray("STN 1\nOBS 2\n");
+    QTest::newRow("CR only") << QByteArray("STN 1\rOBS 2\r");
+    QTest::newRow("CR LF") << QByteArray("STN 1\r\nOBS 2\r\n");
+    QTest::newRow("mixed") << QByteArray("a\r\nb\nc\rd\r\n\n\r");
+    QTest::newRow("no final line end") << QByteArray("a\r\nb");
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("tabs stay") << QByteArray("a\tb\r\n");
+    QByteArray line;
+    while (line.size() < 10 * 1024 * 1024) {
+        line += "1,2,3 \xB3\xF3\xBF\xEA\xA3 ";
+    }
+    QTest::newRow("10 MB single line") << line;
+}
+
+void TextFilesTest::SavedUneditedIsSameBytes() {
+    QFETCH(QByteArray, bytes);
+    WriteBytes(Path("OBSBIEG"), bytes);
+    Open(Path("OBSBIEG"));
+    QVERIFY(!Editor()->Modified());
+    QVERIFY(window->EdytorFrame->SaveFile());
+    QVERIFY(ReadBytes(Path("OBSBIEG")) == bytes);
+}
+
+void TextFilesTest::NewLineBreaksTakeTheFileStyle_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("LF only") << QByteArray("a\nb") << QByteArray("a\nb\nx\n");
+    QTest::newRow("CR only") << QByteArray("a\rb\r") << QByteArray("a\rb\r\rx\r");
+    QTest::newRow("CR LF") << QByteArray("a\r\nb") << QByteArray("a\r\nb\r\nx\r\n");
+    QTest::newRow("mixed") << QByteArray("a\nb\rc") << QByteArray("a\nb\rc\r\nx\r\n");
+    QTest::newRow("no line end") << QByteArray("ab") << QByteArray("ab\r\nx\r\n");
+    QTest::newRow("missing file") << QByteArray() << QByteArray("\r\nx\r\n");
+}
+
+void TextFilesTest::NewLineBreaksTakeTheFileStyle() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, expected);
+    if (!bytes.isEmpty()) {
+        WriteBytes(Path("f.txt"), bytes);
+    } else {
+        QFile::remove(Path("f.txt"));
+    }
+    Open(Path("f.txt"));
+    GoToEnd();
+    QTest::keyClick(Editor(), Qt::Key_Return);
+    QTest::keyClicks(Editor(), "x");
+    QTest::keyClick(Editor(), Qt::Key_Return);
+    QVERIFY(Editor()->Modified());
+    QVERIFY(window->EdytorFrame->SaveFile());
+    QCOMPARE(ReadBytes(Path("f.txt")), expected);
+}
+
+void TextFilesTest::EditKeepsOtherLineEnds() {
+    WriteBytes(Path("m.txt"), "a\r\nb\nc\rd");
+    Open(Path("m.txt"));
+    Editor()->setCursorPosition(1, 1);
+    QTest::keyClicks(Editor(), "X");
+    QVERIFY(window->EdytorFrame->SaveFile());
+    QCOMPARE(ReadBytes(Path("m.txt")), QByteArray("a\r\nbX\nc\rd"));
+}
+
+void TextFilesTest::PasteTakesTheFileStyle() {
+    WriteBytes(Path("lf.txt"), "a\n");
+    Open(Path("lf.txt"));
+    GoToEnd();
+    QApplication::clipboard()->setText("1\r\n2\r3\n4");
+    window->EdytorFrame->Wklej1->trigger();
+    QVERIFY(window->EdytorFrame->SaveFile());
+    QCOMPARE(ReadBytes(Path("lf.txt")), QByteArray("a\n1\n2\n3\n4"));
+}
+
+void TextFilesTest::NulBytesSurviveEditing() {
+    WriteBytes(Path("nul.txt"), QByteArray("\0a\0\r\nb\0", 7));
+    Open(Path("nul.txt"));
+    QCOMPARE(Editor()->SendScintilla(QsciScintillaBase::SCI_GETLENGTH), 7L);
+    GoToEnd();
+    QTest::keyClicks(Editor(), "z");
+    QVERIFY(window->EdytorFrame->SaveFile());
+    QCOMPARE(ReadBytes(Path("nul.txt")), QByteArray("\0a\0\r\nb\0z", 8));
+}
+
+void TextFilesTest::UnencodableCharacterAsksFirst() {
+    FakeDialogs dialogs;
+    WriteBytes(Path("u.txt"), "abc");
+    Open(Path("u.txt"));
+    TypeText(Editor(), QString::fromUtf8("\xE4\xB8\xAD\xC5\x82"));
+    dialogs.answers = {QMessageBox::Cancel};
+    QVERIFY(!window->EdytorFrame->SaveFile());
+    QCOMPARE(ReadBytes(Path("u.txt")), QByteArray("abc"));
+    QVERIFY(Editor()->Modified());
+    QCOMPARE(dialogs.questions.size(), 1);
+    QCOMPARE(dialogs.questions[0].icon, QMessageBox::Warning);
+    QCOMPARE(dialogs.questions[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+
+    dialogs.answers = {QMessageBox::Ok};
+    QVERIFY(window->EdytorFrame->SaveFile());
+    QCOMPARE(ReadBytes(Path("u.txt")), QByteArray("?\xB3"
+                                                  "abc"));
+    QVERIFY(!Editor()->Modified());
+    QCOMPARE(dialogs.questions.size(), 2);
+}
+
+void TextFilesTest::PolishLettersShowAsLetters() {
+    WriteBytes(Path("pl.txt"), "\xA3\xF3\x64\x9F");
+    Open(Path("pl.txt"));
+    QCOMPARE(Editor()->text(), QString::fromUtf8("Łódź"));
+}
+
+QTEST_MAIN(TextFilesTest)
+#include "tst_TextFiles.moc"
