@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <functional>
+
 // Answers the program's dialogs in tests and remembers what was asked.
 class FakeDialogs : public DialogProvider {
 public:
@@ -21,6 +23,9 @@ public:
                                     const QString& text, QMessageBox::StandardButtons,
                                     const QString& detail) override {
         questions.append({icon, caption, text, detail});
+        if (whileAsking) {
+            whileAsking();
+        }
         return QMessageBox::Ok;
     }
 
@@ -29,6 +34,7 @@ public:
         return filesToOpen;
     }
 
+    std::function<void()> whileAsking; // runs as if the box were open
     QStringList filesToOpen;
     QStringList openFolders;
     QList<Question> questions;

@@ -1,5 +1,6 @@
 #include "ApplicationSetup.h"
 #include "ButtonPictures.h"
+#include "ConversionProgress.h"
 #include "ConversionReport.h"
 #include "FakeDialogs.h"
 #include "Przycisk.h"
@@ -96,6 +97,7 @@ private slots:
     void otherDropsAreLeftToTheList();
     void cancelKeepsThePreviousObsbieg();
     void slowConversionShowsProgressAndHoldsTheWindow();
+    void progressStaysHiddenBehindTheFailureMessage();
     void closingAsksOtherWindowsFirst();
 
 private:
@@ -456,9 +458,28 @@ void MainWindowTest::slowConversionShowsProgressAndHoldsTheWindow() {
     QVERIFY(!QFile::exists(WorkPath("OBSBIEG")));
 }
 
+// A failure soon after the start: the message box runs its own event loop for
+// longer than the progress dialog's delay, and the dialog must not appear over it.
+void MainWindowTest::progressStaysHiddenBehindTheFailureMessage() {
+    const QString input = WorkPath("duzy.txt");
+    WriteLargeInput(input);
+    Control<QPlainTextEdit>("Memo1")->setPlainText(input + "\n" + WorkPath("brak.txt"));
+    form_->show();
+    bool progressShown = false;
+    dialogs_->whileAsking = [&] {
+        QTest::qWait(ConversionProgress::kShowAfterMs + 300);
+        for (const QProgressDialog* progress : form_->findChildren<QProgressDialog*>()) {
+            progressShown = progressShown || progress->isVisible();
+        }
+    };
+    Execute();
+    QCOMPARE(dialogs_->questions.size(), 1);
+    QVERIFY(!progressShown);
+}
+
 void MainWindowTest::WriteLargeInput(const QString& path) {
     QByteArray big;
-    for (int i = 0; big.size() < 6 * 1024 * 1024; ++i) {
+    for (int i = 0; big.size() < 8 * 1024 * 1024; ++i) {
         big += "E," + QByteArray::number(i) + ",,22.50,101.2345,1.50,99.8765\r\n";
     }
     WriteFile(path, big);

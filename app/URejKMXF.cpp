@@ -1,0 +1,191 @@
+#include "URejKMXF.h"
+#include "ui_URejKMXF.h"
+
+#include "ConversionProgress.h"
+#include "ConversionReport.h"
+#include "Dialogs.h"
+#include "FileDrop.h"
+#include "Platform.h"
+#include "Przycisk.h"
+#include "UPlikIni.h"
+#include "URejestratorKMX685.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QTextBlock>
+
+namespace {
+
+constexpr int kRecorderKmx685 = 0;
+constexpr char kOutputName[] = "OBSBIEG";
+
+} // namespace
+
+TForm1::TForm1(const TPlikIni& settings, TRejestratorKMX685& converter, QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::TForm1>()), settings_(settings),
+      converter_(converter) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    move(0, 0);
+    SizeLabelsToText();
+    CreateStatusFields();
+    SetUpResultButtons();
+    ConnectControls();
+}
+
+TForm1::~TForm1() = default;
+
+// Labels keep their place but take the width of their text, as the layout's
+// labels did, so a substitute font a few pixels wider cuts nothing off.
+void TForm1::SizeLabelsToText() {
+    for (QLabel* label : ui->centralwidget->findChildren<QLabel*>()) {
+        label->adjustSize();
+    }
+}
+
+void TForm1::CreateStatusFields() {
+    directoryField_ = new QLabel(ui->StatusBar1);
+    directoryField_->setObjectName(QStringLiteral("StatusDirectory"));
+    ui->StatusBar1->addWidget(directoryField_, 1);
+    summaryField_ = new QLabel(ui->StatusBar1);
+    summaryField_->setObjectName(QStringLiteral("StatusSummary"));
+    summaryField_->setContentsMargins(0, 0, 4, 0);
+    ui->StatusBar1->addPermanentWidget(summaryField_);
+}
+
+void TForm1::SetUpResultButtons() {
+    const QString folder = QString::fromStdString(settings_.Path);
+    for (TPrzycisk* button : FindComponentsOfClass<TPrzycisk>(this)) {
+        button->SetDirectory(folder);
+    }
+}
+
+void TForm1::ConnectControls() {
+    connect(ui->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(ui->Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(ui->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(ui->BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+    connect(ui->BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+    auto* drop = new FileDropFilter(ui->Memo1->viewport());
+    connect(drop, &FileDropFilter::FilesDropped, this, &TForm1::AppendFiles);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    QCoreApplication::exit(0);
+}
+
+void TForm1::FormShow() {
+    RefreshFileButtons();
+    directoryField_->setText(QString::fromStdString(settings_.Path));
+}
+
+// Other windows close first, so an editor with unsaved changes asks its question;
+// if any of them stays open, so does the program.
+bool TForm1::FormCloseQuery() {
+    if (converting_) {
+        return false;
+    }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible() && !window->close()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void TForm1::Button1Click() {
+    AppendFiles(Dialogs().GetOpenFileNames(this, QString::fromStdString(settings_.Path)));
+}
+
+void TForm1::Button2Click() {
+    QTextCursor cursor = ui->Memo1->textCursor();
+    const QTextBlock line = cursor.block();
+    cursor.setPosition(line.position());
+    if (line.next().isValid()) {
+        cursor.setPosition(line.next().position(), QTextCursor::KeepAnchor);
+    } else {
+        // The last line takes the line end before it, so no empty line is left behind.
+        cursor.setPosition(line.previous().isValid() ? line.position() - 1 : line.position());
+        cursor.setPosition(line.position() + line.length() - 1, QTextCursor::KeepAnchor);
+    }
+    cursor.removeSelectedText();
+}
+
+void TForm1::Button3Click() {
+    ui->Memo1->clear();
+}
+
+void TForm1::BitBtn1Click() {
+    const int recorder = RecorderIndex();
+    if (recorder < 0) {
+        ShowMessage(this, QStringLiteral("Wybierz typ rejestratora"));
+        return;
+    }
+    inputFiles_.clear();
+    for (const QString& line : ui->Memo1->toPlainText().split(QLatin1Char('\n'))) {
+        inputFiles_.push_back(line.toStdString());
+    }
+    converter_.SetInputFiles(inputFiles_);
+    if (recorder == kRecorderKmx685) {
+        ConvertKmx685();
+    }
+    RefreshFileButtons();
+}
+
+void TForm1::BitBtn2Click() {
+    close();
+}
+
+void TForm1::AppendFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
+        ui->Memo1->appendPlainText(QDir::toNativeSeparators(path));
+    }
+}
+
+int TForm1::RecorderIndex() const {
+    return ui->RadioGroup1Item0->isChecked() ? 0 : -1;
+}
+
+void TForm1::ConvertKmx685() {
+    summaryField_->clear();
+    // An empty Path would put OBSBIEG at the root of the drive: refuse instead.
+    if (settings_.Path.empty()) {
+        ShowConversionError(kConversionFailedMessage,
+                            {settings_.IniPath, "Plik „" + settings_.IniPath +
+                                                    "” nie wskazuje folderu roboczego "
+                                                    "(brak klucza Path w sekcji [General])."});
+        return;
+    }
+    ConversionProgress progress(this);
+    converter_.SetProgressHandler([&progress](std::uint64_t done, std::uint64_t total) {
+        return progress.Report(done, total);
+    });
+    converting_ = true;
+    const ConversionResult result =
+        converter_.ConvertFiles(platform::JoinPath(settings_.Path, kOutputName));
+    converting_ = false;
+    converter_.SetProgressHandler({});
+    ShowResult(result);
+}
+
+void TForm1::ShowResult(const ConversionResult& result) {
+    if (result.status == ConversionStatus::Succeeded) {
+        summaryField_->setText(SummaryText(result.summary));
+    }
+}
