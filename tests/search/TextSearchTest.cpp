@@ -86,7 +86,9 @@ struct CaseRow {
     bool foundMatchingCase;
 };
 
-void PrintTo(const CaseRow& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const CaseRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class CaseFolding : public testing::TestWithParam<CaseRow> {};
 
@@ -114,7 +116,9 @@ struct WordRow {
     int found; // byte offset of the whole-word match, -1 for none
 };
 
-void PrintTo(const WordRow& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const WordRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class WholeWord : public testing::TestWithParam<WordRow> {};
 
@@ -264,6 +268,27 @@ TEST(TextSearch, LongTextsAcrossScanBlocks) {
     EXPECT_EQ(found, (std::vector<std::size_t>{262140, 196608, 131071, 65534}));
     EXPECT_EQ(Find(text, "łó", {}, 65535), (Span{131071, 131075}));
     EXPECT_EQ(Find(text, "łó", up, 131074), (Span{65534, 65538}));
+}
+
+TEST(TextSearch, NeedlesLeadingWithBlanksAndDigits) {
+    // The scan keys on a rarer character inside the needle; the match still has
+    // to lie wholly in the scope, at its very edges too.
+    const std::string text = " 0.0z  0.0Z 1";
+    EXPECT_EQ(Find(text, " 0.0z", {}, 0), (Span{0, 5}));
+    EXPECT_EQ(Find(text, " 0.0z", {}, 1), (Span{6, 11}));
+    EXPECT_EQ(Find(text, " 0.0z", {}, 7), std::nullopt);
+    EXPECT_EQ(Find(text, " 0.0z", Options(true, false), 1), std::nullopt);
+    const SearchOptions up = Options(false, false, true);
+    EXPECT_EQ(Find(text, " 0.0z", up, 11), (Span{6, 11}));
+    EXPECT_EQ(Find(text, " 0.0z", up, 10), (Span{0, 5}));
+    EXPECT_EQ(Find(text, " 0.0z", up, 4), std::nullopt);
+
+    std::string longText(200000, ' ');
+    longText.replace(65530, 9, "12 ab 3x ");
+    EXPECT_EQ(Find(longText, "12 AB 3X", up, longText.size()), (Span{65530, 65538}));
+    EXPECT_EQ(Find(longText, "12 ab 3x", Options(true, false, true), 65538), (Span{65530, 65538}));
+    EXPECT_EQ(Find(longText, "12 ab 3x", up, 65537), std::nullopt);
+    EXPECT_EQ(Find(longText, "12 ab 3x", {}, 65530), (Span{65530, 65538}));
 }
 
 TEST(TextSearch, LeadByteOfOneCaseFarBehindTheOther) {
