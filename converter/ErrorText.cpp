@@ -23,6 +23,9 @@ std::string DescribeError(const std::error_code& ec) {
     if (c == std::errc::filename_too_long) {
         return "zbyt długa ścieżka";
     }
+    if (c == std::errc::device_or_resource_busy || c == std::errc::text_file_busy) {
+        return "plik jest otwarty w innym programie";
+    }
     if (c == std::errc::io_error) {
         return "błąd wejścia-wyjścia";
     }

@@ -7,8 +7,6 @@
 #include <windows.h>
 // windows.h maps ReplaceFile to ReplaceFileW; ours is platform::ReplaceFile.
 #undef ReplaceFile
-#else
-#include <unistd.h>
 #endif
 
 namespace platform {
@@ -40,7 +38,11 @@ bool ReplaceFile(const std::string& fromUtf8, const std::string& toUtf8, std::er
 #ifdef _WIN32
     if (!MoveFileExW(PathFromUtf8(fromUtf8).c_str(), PathFromUtf8(toUtf8).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ec = std::error_code(int(GetLastError()), std::system_category());
+        const DWORD error = GetLastError();
+        // Another program holding OBSBIEG open is the usual cause; say so.
+        ec = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
+                 ? std::make_error_code(std::errc::device_or_resource_busy)
+                 : std::error_code(int(error), std::system_category());
         return false;
     }
     return true;

@@ -86,9 +86,18 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 
 } // namespace
 
+#ifdef _WIN32
+// Our messages are UTF-8; the user's console gets its own code page back on exit.
+struct Utf8Console {
+    UINT previous = GetConsoleOutputCP();
+    Utf8Console() { SetConsoleOutputCP(CP_UTF8); }
+    ~Utf8Console() { SetConsoleOutputCP(previous); }
+};
+#endif
+
 int main(int argc, char** argv) {
 #ifdef _WIN32
-    SetConsoleOutputCP(CP_UTF8);
+    const Utf8Console console;
 #endif
     Options options;
     bool help = false;

@@ -13,6 +13,7 @@ packages=(
   xvfb xdotool xauth imagemagick poppler-utils
   cups cups-client printer-driver-cups-pdf
   time mawk
+  g++-mingw-w64-x86-64-posix wine64
 )
 
 missing=()

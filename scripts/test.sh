@@ -4,5 +4,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 "$root/scripts/build.sh"
-cd "$build"
-ctest --output-on-failure -j2 --timeout 600
+status=0
+(cd "$build" && ctest --output-on-failure -j2 --timeout 600) || status=$?
+# The command-line converter as a Windows program, cross-built and run under Wine.
+"$root/scripts/wine-tests.sh" || status=$?
+exit "$status"

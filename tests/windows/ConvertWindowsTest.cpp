@@ -4,15 +4,16 @@
 #include "TempDir.h"
 #include "UPlikIni.h"
 #include "URejestratorKMX685.h"
+#include "WindowsFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <windows.h>
+#include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
+using namespace winfiles;
 
 namespace {
 
@@ -21,23 +22,6 @@ const std::string kFolderUtf8 = "praca_\xc5\x82\xc4\x85ka";
 const std::wstring kFolderWide = L"praca_\u0142\u0105ka";
 const std::string kInputUtf8 = "pomiar_\xc5\x82\xc4\x85ka.txt";
 const std::string kFolderCp1250 = "praca_\xb3\xb9ka";
-
-std::string Utf8(const fs::path& path) {
-    return platform::PathToUtf8(path);
-}
-
-void WriteFile(const fs::path& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::size_t EntriesIn(const fs::path& folder) {
-    return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
 
 fs::path Data(std::string_view name) {
     return platform::PathFromUtf8(std::string(REJKMX_TEST_DATA) + "/" + std::string(name));
@@ -97,13 +81,12 @@ TEST(WindowsConversion, ObsbiegHeldOpenElsewhereFailsAndKeepsTheOldFile) {
     TempDir dir;
     const fs::path output = dir.Path() / L"OBSBIEG";
     WriteFile(output, "old\r\n");
-    const HANDLE other =
-        CreateFileW(output.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(other, INVALID_HANDLE_VALUE);
-
-    const Outcome run = Convert({Utf8(Data("worked-example.txt"))}, Utf8(output));
-    CloseHandle(other);
+    Outcome run;
+    {
+        const HeldOpen other(output);
+        ASSERT_TRUE(other.IsOpen());
+        run = Convert({Utf8(Data("worked-example.txt"))}, Utf8(output));
+    }
 
     EXPECT_EQ(run.status, ConversionStatus::Failed);
     EXPECT_EQ(run.reports, 1);

@@ -3,60 +3,20 @@
 #include "Platform.h"
 #include "TempDir.h"
 #include "UPlikIni.h"
-#include "URejestratorKMX685.h"
+#include "WindowsFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <windows.h>
-#undef ReplaceFile // a windows.h macro; the tests call platform::ReplaceFile
 
 namespace fs = std::filesystem;
+using namespace winfiles;
 
 namespace {
 
 // "pomiar_łąka.txt" as UTF-8 (the core's paths) and as the wide name Windows stores.
 const std::string kPolishName = "pomiar_\xc5\x82\xc4\x85ka.txt";
 const std::wstring kPolishWide = L"pomiar_\u0142\u0105ka.txt";
-
-std::string Utf8(const fs::path& path) {
-    return platform::PathToUtf8(path);
-}
-
-void WriteFile(const fs::path& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::size_t EntriesIn(const fs::path& folder) {
-    return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
-
-// Holds a file open the way most Windows programs do: others may read and write it,
-// but not delete or rename it.
-class HeldOpen {
-public:
-    explicit HeldOpen(const fs::path& path)
-        : handle_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    ~HeldOpen() {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-        }
-    }
-    HeldOpen(const HeldOpen&) = delete;
-    HeldOpen& operator=(const HeldOpen&) = delete;
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
 
 TEST(WindowsJoinPath, PutsOneBackslashBetweenFolderAndName) {
     EXPECT_EQ(platform::Separator(), '\\');

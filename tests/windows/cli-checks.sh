@@ -43,20 +43,34 @@ run() { # runs the tool; keeps status, stdout and stderr with Windows line ends 
 }
 
 same_file() { cmp -s "$1" "$2"; }
+no_match() { ! grep -qiE "$1" "$2"; }
 only_entries() { # folder, expected entry count: no temporary file left behind
     [ "$(find "$1" -mindepth 1 -maxdepth 1 | wc -l)" -eq "$2" ]
 }
 
-# Every golden pair: NAME.expected from NAME.txt, or from NAME-*.txt in order.
+# Static runtime: only DLLs that come with Windows, none of the compiler's.
+if command -v x86_64-w64-mingw32-objdump >/dev/null; then
+    x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' >"$work/dlls.txt"
+    check "imports KERNEL32.dll" grep -qix "KERNEL32.dll" "$work/dlls.txt"
+    check "no runtime DLL to ship" no_match "libstdc|libgcc|libwinpthread" "$work/dlls.txt"
+fi
+
+# Every golden pair: NAME.expected from NAME.txt, from NAME-*.txt in order, or (examples)
+# from the demo files of the repository's examples folder in order.
 mkdir -p "$work/golden"
+shopt -s nullglob
 for expected in "$data"/*.expected; do
     name=$(basename "$expected" .expected)
     inputs=()
     if [ -f "$data/$name.txt" ]; then
-        inputs=("$(win "$data/$name.txt")")
+        inputs=("$data/$name.txt")
+    elif [ "$name" = examples ]; then
+        inputs=("$data"/../../examples/*.txt)
     else
-        for f in "$data/$name"-*.txt; do inputs+=("$(win "$f")"); done
+        inputs=("$data/$name"-*.txt)
     fi
+    check "$name: inputs found (add new kinds of pair to this script)" [ ${#inputs[@]} -gt 0 ]
+    for i in "${!inputs[@]}"; do inputs[i]=$(win "${inputs[i]}"); done
     run "$exe" -o "$(win "$work/golden/$name")" "${inputs[@]}"
     check "$name: exit 0" [ "$status" -eq 0 ]
     check "$name: same bytes as expected" same_file "$work/golden/$name" "$expected"
@@ -98,12 +112,16 @@ check "missing output folder: the fixed message" grep -qxF "Błąd podczas przet
 check "missing output folder: the detail names it" grep -qF "no such folder\\OBSBIEG" "$work/err.txt"
 
 # Bad usage exits 2 with the usage text on stderr.
-for args in "" "-x $(win "$data/polish.txt")" "-o"; do
-    # shellcheck disable=SC2086 # word splitting wanted: one case per string
-    run "$cli" $args
-    check "usage error [$args]: exit 2" [ "$status" -eq 2 ]
-    check "usage error [$args]: usage on stderr" grep -q "^Usage: kmx685-convert" "$work/err.txt"
-done
+usage_error() { # name, arguments...
+    local name=$1
+    shift
+    run "$cli" "$@"
+    check "$name: exit 2" [ "$status" -eq 2 ]
+    check "$name: usage on stderr" grep -q "^Usage: kmx685-convert" "$work/err.txt"
+}
+usage_error "no input files"
+usage_error "unknown option" -x "$(win "$data/polish.txt")"
+usage_error "-o without a name" -o
 
 # Without kavero.ini and -o there is no working folder: status 1 and the .ini path named.
 rm "$bin/kavero.ini"
