@@ -36,9 +36,13 @@ QString DialogProvider::GetSaveFileName(QWidget* parent, const QString& folder) 
     return QFileDialog::getSaveFileName(parent, QString(), folder);
 }
 
-int DialogProvider::ExecPrintDialog(QPrintDialog& dialog) { return dialog.exec(); }
+int DialogProvider::ExecPrintDialog(QPrintDialog& dialog) {
+    return dialog.exec();
+}
 
-DialogProvider& Dialogs() { return current ? *current : DefaultProvider(); }
+DialogProvider& Dialogs() {
+    return current ? *current : DefaultProvider();
+}
 
 DialogProvider* SetDialogs(DialogProvider* provider) {
     DialogProvider* previous = current;

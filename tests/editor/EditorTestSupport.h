@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFile>
 #include <QKeyEvent>
 #include <QList>
@@ -41,6 +42,11 @@ public:
         return saveName;
     }
 
+    int ExecPrintDialog(QPrintDialog&) override {
+        ++printDialogs;
+        return QDialog::Rejected;
+    }
+
     QList<QMessageBox::StandardButton> answers;
     QList<Question> questions;
     QString openName;
@@ -48,6 +54,7 @@ public:
     QString saveName;
     int openDialogs = 0;
     int saveDialogs = 0;
+    int printDialogs = 0;
 
 private:
     DialogProvider* previous = nullptr;

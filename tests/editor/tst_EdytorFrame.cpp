@@ -2,17 +2,23 @@
 // modified flag, the toolbar, selection modes.
 #include "EditorTestSupport.h"
 #include "SynEdit.h"
+#include "Szukaj.h"
 #include "UEdytorF.h"
 #include "UEdytorFrame.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QToolTip>
 #include <QtTest>
+
+#include <algorithm>
 
 class EdytorFrameTest : public QObject {
     Q_OBJECT
@@ -31,6 +37,15 @@ private:
     long Caret() const { return Editor()->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS); }
     bool CanUndo() const { return Editor()->SendScintilla(QsciScintillaBase::SCI_CANUNDO) != 0; }
     long Sci(unsigned int message) const { return Editor()->SendScintilla(message); }
+    // selectedText() can overrun its buffer on a rectangular selection: ask for the size.
+    QByteArray Selected() const {
+        QByteArray text(Editor()->SendScintilla(QsciScintillaBase::SCI_GETSELTEXT, 0UL,
+                                                static_cast<void*>(nullptr)),
+                        '\0');
+        Editor()->SendScintilla(QsciScintillaBase::SCI_GETSELTEXT, 0UL, text.data());
+        text.chop(1); // the terminating NUL
+        return text;
+    }
 
     // A window on `bytes`, focus in SynEdit1, caret at `caret`.
     void OpenWindow(const QByteArray& bytes, long caret = 0) {
@@ -46,8 +61,10 @@ private:
     // Presses a mouse button at a text position (line, column) of SynEdit1.
     QPoint PointOf(int line, int column) const {
         const long position = Editor()->positionFromLineIndex(line, column);
-        return {int(Editor()->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, position)),
-                int(Editor()->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, position)) + 2};
+        return {
+            int(Editor()->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, position)),
+            int(Editor()->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, position)) +
+                2};
     }
     void Drag(QPoint from, QPoint to) const {
         QWidget* view = Editor()->viewport();
@@ -85,19 +102,33 @@ private slots:
     void ReadOnlySwitchesButtons();
     void TabKeyInsertsNothing();
     void ContextHelpOnCtrlF1();
+    void RightClickOpensPopupMenu1();
+    void UndoKeyStepsBackOneKey();
+    void ScrollHintShowsTopLine();
+    void SearchButtonShowsOneDialog();
+    void PrintButtonPrints();
 };
 
 void EdytorFrameTest::Toolbar_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("left");
     QTest::addColumn<QString>("hint");
-    const char* names[] = {"ToolbarButton974",  "ToolbarButton975", "ToolbarButton976",
-                           "ToolbarButton977",  "ToolbarButton971", "ToolbarButton972",
-                           "ToolbarButton973",  "ToolbarButton978", "ToolbarButton979",
+    const char* names[] = {"ToolbarButton974",  "ToolbarButton975",  "ToolbarButton976",
+                           "ToolbarButton977",  "ToolbarButton971",  "ToolbarButton972",
+                           "ToolbarButton973",  "ToolbarButton978",  "ToolbarButton979",
                            "ToolbarButton9710", "ToolbarButton9711", "ToolbarButton9712"};
-    const char* hints[] = {"Wyczyść", "Otwórz", "Zapisz", "Drukuj", "Zaznaczanie zwykłe",
-                           "Zaznaczanie całych linii", "Zaznacznie kolumnowe", "Kopiuj", "Wytnij",
-                           "Wklej", "Cofnij", "Szukaj"};
+    const char* hints[] = {"Wyczyść",
+                           "Otwórz",
+                           "Zapisz",
+                           "Drukuj",
+                           "Zaznaczanie zwykłe",
+                           "Zaznaczanie całych linii",
+                           "Zaznacznie kolumnowe",
+                           "Kopiuj",
+                           "Wytnij",
+                           "Wklej",
+                           "Cofnij",
+                           "Szukaj"};
     for (int i = 0; i < 12; ++i) {
         QTest::newRow(names[i]) << names[i] << 25 * i << QString::fromUtf8(hints[i]);
     }
@@ -283,8 +314,18 @@ void EdytorFrameTest::ModifiedFlag() {
     Editor()->undo();
     QVERIFY(!Editor()->Modified());
 
-    Editor()->SetModified(true);
+    QTest::keyClicks(Editor(), "x");
     Frame()->ExpandTabs(); // neither sets nor clears
+    QVERIFY(Editor()->Modified());
+    QVERIFY(!CanUndo());
+    Editor()->SetModified(false);
+    QVERIFY(!Editor()->Modified());
+    QTest::keyClick(Editor(), Qt::Key_Backspace);
+    Frame()->ExpandTabs(); // no tab left: only the undo history goes
+    QVERIFY(Editor()->Modified());
+    QVERIFY(!CanUndo());
+    Editor()->SetModified(true);
+    Frame()->ExpandTabs();
     QVERIFY(Editor()->Modified());
     QCOMPARE(Text(), QByteArray("a       b\r\n"));
     Editor()->SetModified(false);
@@ -344,14 +385,17 @@ void EdytorFrameTest::ColumnModeSticksAfterRawSwitch() {
     Frame()->ToolbarButton973Click();
     // A search switches to stream for its own duration and back.
     const long previous = Sci(QsciScintillaBase::SCI_GETSELECTIONMODE);
-    Editor()->SendScintilla(QsciScintillaBase::SCI_SETSELECTIONMODE, QsciScintillaBase::SC_SEL_STREAM);
+    Editor()->SendScintilla(QsciScintillaBase::SCI_SETSELECTIONMODE,
+                            QsciScintillaBase::SC_SEL_STREAM);
     Editor()->SendScintilla(QsciScintillaBase::SCI_SETSEL, 1UL, 3L);
-    Editor()->SendScintilla(QsciScintillaBase::SCI_SETSELECTIONMODE, static_cast<unsigned long>(previous));
+    Editor()->SendScintilla(QsciScintillaBase::SCI_SETSELECTIONMODE,
+                            static_cast<unsigned long>(previous));
     QCOMPARE(previous, long(QsciScintillaBase::SC_SEL_RECTANGLE));
 
     Drag(PointOf(0, 1), PointOf(2, 3));
-    QCOMPARE(Sci(QsciScintillaBase::SCI_GETSELECTIONMODE), long(QsciScintillaBase::SC_SEL_RECTANGLE));
-    QCOMPARE(Editor()->selectedText(), QString("bc\r\nbc\r\nbc\r\n"));
+    QCOMPARE(Sci(QsciScintillaBase::SCI_GETSELECTIONMODE),
+             long(QsciScintillaBase::SC_SEL_RECTANGLE));
+    QCOMPARE(Selected(), QByteArray("bc\r\nbc\r\nbc\r\n"));
 }
 
 void EdytorFrameTest::LinesModeSelectsWholeLines() {
@@ -359,9 +403,9 @@ void EdytorFrameTest::LinesModeSelectsWholeLines() {
     Frame()->ToolbarButton972Click();
     Drag(PointOf(0, 3), PointOf(1, 2));
     QCOMPARE(Sci(QsciScintillaBase::SCI_GETSELECTIONMODE), long(QsciScintillaBase::SC_SEL_LINES));
-    QCOMPARE(Editor()->selectedText(), QString("abcdef\r\nabcdef"));
+    QCOMPARE(Selected(), QByteArray("abcdef\r\nabcdef"));
     Drag(PointOf(2, 1), PointOf(1, 5));
-    QCOMPARE(Editor()->selectedText(), QString("abcdef\r\nabcdef"));
+    QCOMPARE(Selected(), QByteArray("abcdef\r\nabcdef"));
     QCOMPARE(Sci(QsciScintillaBase::SCI_GETCURRENTPOS), 8L); // caret where the mouse went
 }
 
@@ -383,14 +427,14 @@ void EdytorFrameTest::ReadOnlySwitchesButtons() {
     OpenWindow("abc");
     Frame()->SetReadOnly(true);
     QVERIFY(Editor()->isReadOnly());
-    for (QToolButton* b : {Frame()->ToolbarButton974, Frame()->ToolbarButton975,
-                           Frame()->ToolbarButton979, Frame()->ToolbarButton9710,
-                           Frame()->ToolbarButton9711}) {
+    for (QToolButton* b :
+         {Frame()->ToolbarButton974, Frame()->ToolbarButton975, Frame()->ToolbarButton979,
+          Frame()->ToolbarButton9710, Frame()->ToolbarButton9711}) {
         QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
     }
-    for (QToolButton* b : {Frame()->ToolbarButton976, Frame()->ToolbarButton977,
-                           Frame()->ToolbarButton978, Frame()->ToolbarButton9712,
-                           Frame()->ToolbarButton971, Frame()->ToolbarButton973}) {
+    for (QToolButton* b :
+         {Frame()->ToolbarButton976, Frame()->ToolbarButton977, Frame()->ToolbarButton978,
+          Frame()->ToolbarButton9712, Frame()->ToolbarButton971, Frame()->ToolbarButton973}) {
         QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
     }
     QTest::keyClicks(Editor(), "x");
@@ -414,6 +458,75 @@ void EdytorFrameTest::ContextHelpOnCtrlF1() {
     QCOMPARE(help.count(), 0);
     QTest::keyClick(Editor(), Qt::Key_F1, Qt::ControlModifier);
     QCOMPARE(help.count(), 1);
+}
+
+void EdytorFrameTest::RightClickOpensPopupMenu1() {
+    OpenWindow("abc");
+    const QPoint point = PointOf(0, 1);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, point,
+                            Editor()->viewport()->mapToGlobal(point));
+    QApplication::sendEvent(Editor()->viewport(), &event);
+    QTRY_VERIFY(Frame()->PopupMenu1->isVisible());
+    QMenu* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QCOMPARE(shown, Frame()->PopupMenu1);
+    Frame()->PopupMenu1->close();
+}
+
+void EdytorFrameTest::UndoKeyStepsBackOneKey() {
+    OpenWindow("abc\r\n", 3);
+    QTest::keyClicks(Editor(), "xy");
+    QTest::keyClick(Editor(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Text(), QByteArray("abcx\r\n"));
+    QVERIFY(Editor()->Modified());
+    QTest::keyClick(Editor(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Text(), QByteArray("abc\r\n"));
+    QVERIFY(!Editor()->Modified());
+    QTest::keyClicks(Editor(), "q");
+    QTest::mouseClick(Frame()->ToolbarButton9711, Qt::LeftButton);
+    QCOMPARE(Text(), QByteArray("abc\r\n"));
+    QVERIFY(!Editor()->Modified());
+}
+
+void EdytorFrameTest::ScrollHintShowsTopLine() {
+    QByteArray lines;
+    for (int i = 0; i < 500; ++i) {
+        lines += "line\r\n";
+    }
+    OpenWindow(lines);
+    QScrollBar* bar = Editor()->verticalScrollBar();
+    bar->setSliderDown(true);
+    bar->setSliderPosition(41);
+    bar->setSliderDown(false);
+    QCOMPARE(Sci(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE), 41L);
+    QCOMPARE(QToolTip::text(), QString("Linia: 42"));
+}
+
+void EdytorFrameTest::SearchButtonShowsOneDialog() {
+    OpenWindow("abc");
+    QVERIFY(!Frame()->SearchForm);
+    QTest::mouseClick(Frame()->ToolbarButton9712, Qt::LeftButton);
+    QPointer<TForm_Szukaj> first = Frame()->SearchForm;
+    QVERIFY(first);
+    QVERIFY(first->isVisible());
+    QCOMPARE(first->Editor(), static_cast<QsciScintilla*>(Editor()));
+    first->hide();
+    QTest::mouseClick(Frame()->ToolbarButton9712, Qt::LeftButton);
+    QCOMPARE(Frame()->SearchForm, first);
+    QVERIFY(first->isVisible());
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QCOMPARE(std::count_if(windows.begin(), windows.end(),
+                           [](QWidget* w) { return qobject_cast<TForm_Szukaj*>(w) != nullptr; }),
+             1);
+    delete window; // the frame takes its search dialog along
+    QVERIFY(first.isNull());
+}
+
+void EdytorFrameTest::PrintButtonPrints() {
+    FakeDialogs dialogs;
+    OpenWindow("abc");
+    QTest::mouseClick(Frame()->ToolbarButton977, Qt::LeftButton);
+    // The print dialog, or the message that there is no printer to print on.
+    QCOMPARE(dialogs.printDialogs + dialogs.questions.size(), 1);
 }
 
 QTEST_MAIN(EdytorFrameTest)

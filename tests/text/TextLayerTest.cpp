@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 using textlayer::EolStyle;
@@ -65,6 +66,18 @@ TEST(TextLayer, AllByteValuesSurvive) {
 TEST(TextLayer, DecodesLikeTheCodec) {
     const std::string bytes = AllBytes() + "Zażółć gęślą jaźń";
     EXPECT_EQ(textlayer::FromBytes(bytes).text, cp1250::Decode(bytes));
+}
+
+TEST(TextLayer, DecodesRandomBytesLikeTheCodec) {
+    std::mt19937 random(1250);
+    for (int round = 0; round < 500; ++round) {
+        std::string bytes(random() % 64, '\0');
+        for (char& c : bytes) {
+            // Mostly ASCII with runs of high bytes, as in real files.
+            c = static_cast<char>(random() % 4 == 0 ? 0x80 + random() % 128 : random() % 128);
+        }
+        EXPECT_EQ(textlayer::FromBytes(bytes).text, cp1250::Decode(bytes));
+    }
 }
 
 TEST(TextLayer, PolishLettersBecomeUtf8) {

@@ -1,0 +1,330 @@
+#include "SynEdit.h"
+
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+
+#include <QCursor>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QToolTip>
+
+namespace {
+
+// QScintilla's fixed modifier for a rectangular mouse selection.
+#if defined(Q_OS_LINUX)
+constexpr Qt::KeyboardModifier kRectangleModifier = Qt::ControlModifier;
+#else
+constexpr Qt::KeyboardModifier kRectangleModifier = Qt::AltModifier;
+#endif
+
+QFont DefaultTextFont() {
+    const QString family = QFontDatabase::hasFamily(QStringLiteral("Courier New"))
+                               ? QStringLiteral("Courier New")
+                               : QStringLiteral("Liberation Mono");
+    QFont font(family, 10);
+    font.setStyleHint(QFont::TypeWriter);
+    return font;
+}
+
+bool IsBlank(long character) {
+    return character == ' ' || character == '\t';
+}
+
+} // namespace
+
+TSynEdit::TSynEdit(QWidget* parent) : QsciScintilla(parent) {
+    ConfigureEditing();
+    ConfigureKeys();
+    connect(verticalScrollBar(), &QScrollBar::sliderMoved, this, &TSynEdit::ShowScrollHint);
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int, int type, const char*, int, int, int, int, int, int, int) {
+                NoteModification(type);
+            });
+}
+
+void TSynEdit::ConfigureEditing() {
+    setUtf8(true);
+    textFont = DefaultTextFont();
+    setFont(textFont);
+    setAutoIndent(true);
+    setIndentationsUseTabs(false);
+    setTabWidth(8);
+    setTabIndents(true);
+    setBackspaceUnindents(true);
+    SendScintilla(SCI_SETVIRTUALSPACEOPTIONS, SCVS_USERACCESSIBLE | SCVS_RECTANGULARSELECTION);
+    setMargins(0);
+    setEdgeMode(EdgeNone);
+    setWrapMode(WrapNone);
+    SendScintilla(SCI_SETHSCROLLBAR, 1);
+    SendScintilla(SCI_SETVSCROLLBAR, 1);
+    setOverwriteMode(false);
+    SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
+}
+
+void TSynEdit::ConfigureKeys() {
+    // Ctrl+V belongs to the frame's paste action and Tab to focus navigation;
+    // a key left bound here would win over both. Shift+Insert stays a plain paste.
+    const int ctrlV = (Qt::CTRL | Qt::Key_V).toCombined();
+    for (QsciCommand* command : standardCommands()->commands()) {
+        const bool tab =
+            command->command() == QsciCommand::Tab || command->command() == QsciCommand::Backtab;
+        if (tab || command->key() == ctrlV) {
+            command->setKey(0);
+        }
+        if (tab || command->alternateKey() == ctrlV) {
+            command->setAlternateKey(0);
+        }
+    }
+}
+
+void TSynEdit::SetTextSize(int points) {
+    textFont.setPointSize(points);
+    setFont(textFont);
+}
+
+std::string_view TSynEdit::Utf8Text() const {
+    const auto length = static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH));
+    const auto* text = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
+    return {text, length};
+}
+
+void TSynEdit::LoadUtf8Text(std::string_view utf8, textlayer::EolStyle eol) {
+    const bool wasModified = Modified();
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0);
+    SendScintilla(SCI_CLEARALL);
+    SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(utf8.size()), utf8.data());
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    const int mode = eol == textlayer::EolStyle::Lf   ? SC_EOL_LF
+                     : eol == textlayer::EolStyle::Cr ? SC_EOL_CR
+                                                      : SC_EOL_CRLF;
+    SendScintilla(SCI_SETEOLMODE, mode);
+    // Caret and view to the start without laying out the first line now: a
+    // very long line takes long to measure, and painting will do it anyway.
+    SendScintilla(SCI_SETEMPTYSELECTION, 0UL);
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, 0UL);
+    SendScintilla(SCI_SETXOFFSET, 0UL);
+    forcedModified = wasModified;
+}
+
+void TSynEdit::ReplaceUtf8Text(std::string_view utf8, std::size_t caret) {
+    const bool wasModified = Modified();
+    const long firstLine = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0);
+    SendScintilla(SCI_SETTARGETRANGE, 0UL, SendScintilla(SCI_GETLENGTH));
+    SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(utf8.size()), utf8.data());
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, firstLine);
+    SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(caret));
+    forcedModified = wasModified;
+}
+
+textlayer::EolStyle TSynEdit::EolStyle() const {
+    switch (SendScintilla(SCI_GETEOLMODE)) {
+    case SC_EOL_LF:
+        return textlayer::EolStyle::Lf;
+    case SC_EOL_CR:
+        return textlayer::EolStyle::Cr;
+    default:
+        return textlayer::EolStyle::CrLf;
+    }
+}
+
+bool TSynEdit::Modified() const {
+    return forcedModified || SendScintilla(SCI_GETMODIFY) != 0;
+}
+
+void TSynEdit::SetModified(bool value) {
+    // QScintilla's setModified(true) does nothing, so "modified" is kept here.
+    forcedModified = value;
+    if (!value) {
+        SendScintilla(SCI_SETSAVEPOINT);
+    }
+}
+
+void TSynEdit::ClearAll() {
+    SendScintilla(SCI_CLEARALL);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    SetModified(false);
+}
+
+void TSynEdit::EmptyUndoBuffer() {
+    // Emptying the buffer also moves the save point here: keep the flag.
+    const bool wasModified = Modified();
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    forcedModified = wasModified;
+}
+
+long TSynEdit::SelStart() const {
+    return SendScintilla(SCI_GETSELECTIONSTART);
+}
+
+void TSynEdit::SetSelStart(long position) {
+    SendScintilla(SCI_GOTOPOS, position);
+}
+
+void TSynEdit::SetSelectionMode(SelectionMode mode) {
+    stickyMode = mode;
+    ApplySelectionMode();
+}
+
+void TSynEdit::ApplySelectionMode() {
+    // Setting a mode that differs turns on "caret moves extend the selection";
+    // setting the same mode again turns it off, leaving plain arrow keys plain.
+    const auto mode = static_cast<unsigned long>(stickyMode);
+    if (SendScintilla(SCI_GETSELECTIONMODE) != static_cast<long>(mode)) {
+        SendScintilla(SCI_SETSELECTIONMODE, mode);
+    }
+    if (SendScintilla(SCI_GETMOVEEXTENDSSELECTION) != 0) {
+        SendScintilla(SCI_SETSELECTIONMODE, mode);
+    }
+}
+
+void TSynEdit::ShowScrollHint(int value) {
+    const long line = SendScintilla(SCI_DOCLINEFROMVISIBLE, static_cast<unsigned long>(value));
+    QToolTip::showText(QCursor::pos(), tr("Linia: %1").arg(line + 1), this);
+}
+
+void TSynEdit::NoteModification(int type) {
+    if ((type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) && (type & SC_PERFORMED_USER)) {
+        editedByKey = true;
+    }
+}
+
+void TSynEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::ControlModifier) {
+        emit ContextHelp();
+        return;
+    }
+    if (stickyMode != SelectionMode::Normal) {
+        ApplySelectionMode();
+    }
+    constexpr auto commandModifiers = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (event->modifiers() & commandModifiers) {
+        QsciScintilla::keyPressEvent(event); // undo, redo, clipboard: no trimming around them
+    } else if (!SkipTrailingBlank(event)) {
+        TypeKey(event);
+    }
+    if (stickyMode != SelectionMode::Normal) {
+        ApplySelectionMode();
+    }
+}
+
+// One typed key is one undo step, trailing blanks of the lines it edited included.
+void TSynEdit::TypeKey(QKeyEvent* event) {
+    const long linesBefore = SendScintilla(SCI_GETLINECOUNT);
+    editedByKey = false;
+    SendScintilla(SCI_BEGINUNDOACTION);
+    QsciScintilla::keyPressEvent(event);
+    if (editedByKey && !isReadOnly()) {
+        const long caretLine =
+            SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
+        TrimTrailingBlanks(caretLine);
+        if (SendScintilla(SCI_GETLINECOUNT) > linesBefore && caretLine > 0) {
+            TrimTrailingBlanks(caretLine - 1); // the line just broken
+        }
+    }
+    SendScintilla(SCI_ENDUNDOACTION);
+}
+
+// A blank typed at the end of a line is never stored: the caret moves on into
+// virtual space, as if it had been typed and trimmed, without an edit.
+bool TSynEdit::SkipTrailingBlank(const QKeyEvent* event) {
+    if (event->text() != QStringLiteral(" ") || isReadOnly() || overwriteMode() ||
+        SendScintilla(SCI_GETSELECTIONS) != 1 || SendScintilla(SCI_GETSELECTIONEMPTY) == 0) {
+        return false;
+    }
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, caret);
+    if (caret != SendScintilla(SCI_GETLINEENDPOSITION, line)) {
+        return false;
+    }
+    const long space = SendScintilla(SCI_GETSELECTIONNCARETVIRTUALSPACE, 0UL) + 1;
+    SendScintilla(SCI_SETSELECTIONNCARETVIRTUALSPACE, 0UL, space);
+    SendScintilla(SCI_SETSELECTIONNANCHORVIRTUALSPACE, 0UL, space);
+    SendScintilla(SCI_CHOOSECARETX);
+    SendScintilla(SCI_SCROLLCARET);
+    return true;
+}
+
+// Trailing blanks of an edited line are dropped; a caret standing among them
+// keeps its column in virtual space.
+void TSynEdit::TrimTrailingBlanks(long line) {
+    const long start = SendScintilla(SCI_POSITIONFROMLINE, line);
+    const long end = SendScintilla(SCI_GETLINEENDPOSITION, line);
+    long blanks = end;
+    while (blanks > start && IsBlank(SendScintilla(SCI_GETCHARAT, blanks - 1))) {
+        --blanks;
+    }
+    if (blanks == end) {
+        return;
+    }
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const bool caretInBlanks = SendScintilla(SCI_GETSELECTIONS) == 1 &&
+                               SendScintilla(SCI_GETSELECTIONEMPTY) != 0 && caret >= blanks &&
+                               caret <= end;
+    const long column = caret - blanks + SendScintilla(SCI_GETSELECTIONNCARETVIRTUALSPACE, 0UL);
+    SendScintilla(SCI_DELETERANGE, static_cast<unsigned long>(blanks), end - blanks);
+    if (caretInBlanks) {
+        SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(blanks));
+        SendScintilla(SCI_SETSELECTIONNCARETVIRTUALSPACE, 0UL, column);
+        SendScintilla(SCI_SETSELECTIONNANCHORVIRTUALSPACE, 0UL, column);
+        SendScintilla(SCI_CHOOSECARETX);
+    }
+}
+
+void TSynEdit::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && stickyMode == SelectionMode::Column) {
+        // QScintilla starts a column selection only with its modifier held.
+        QMouseEvent columnPress(event->type(), event->position(), event->scenePosition(),
+                                event->globalPosition(), event->button(), event->buttons(),
+                                event->modifiers() | kRectangleModifier);
+        QsciScintilla::mousePressEvent(&columnPress);
+    } else {
+        QsciScintilla::mousePressEvent(event);
+    }
+    if (stickyMode == SelectionMode::Lines && event->button() == Qt::LeftButton) {
+        const long anchor = SendScintilla(SCI_GETANCHOR);
+        if (!(event->modifiers() & Qt::ShiftModifier) || lineAnchor < 0) {
+            lineAnchor = SendScintilla(SCI_LINEFROMPOSITION, anchor);
+        }
+        ExtendLineSelection(event->position().toPoint());
+    }
+}
+
+void TSynEdit::mouseMoveEvent(QMouseEvent* event) {
+    if (stickyMode == SelectionMode::Lines && (event->buttons() & Qt::LeftButton) &&
+        lineAnchor >= 0) {
+        ExtendLineSelection(event->position().toPoint());
+        return;
+    }
+    QsciScintilla::mouseMoveEvent(event);
+}
+
+// Scintilla's own whole-line mode does not follow the mouse: move anchor and
+// caret to the press and to the mouse; the mode widens both to whole lines.
+void TSynEdit::ExtendLineSelection(const QPoint& point) {
+    const long position = SendScintilla(
+        SCI_POSITIONFROMPOINT, static_cast<unsigned long>(point.x()), static_cast<long>(point.y()));
+    ApplySelectionMode();
+    SendScintilla(SCI_SETANCHOR, SendScintilla(SCI_POSITIONFROMLINE, lineAnchor));
+    SendScintilla(SCI_SETCURRENTPOS, position);
+    SendScintilla(SCI_SCROLLCARET);
+}
+
+void TSynEdit::mouseReleaseEvent(QMouseEvent* event) {
+    QsciScintilla::mouseReleaseEvent(event);
+    if (stickyMode == SelectionMode::Lines && event->button() == Qt::LeftButton &&
+        lineAnchor >= 0) {
+        ExtendLineSelection(event->position().toPoint());
+    } else if (stickyMode != SelectionMode::Normal) {
+        ApplySelectionMode();
+    }
+}
+
+bool TSynEdit::focusNextPrevChild(bool next) {
+    // QScintilla keeps Tab while editable; the editor leaves it to the window.
+    return QWidget::focusNextPrevChild(next);
+}
