@@ -11,7 +11,7 @@ packages=(
   qt6-translations-l10n qt6-l10n-tools libgl-dev
   fonts-liberation fonts-dejavu-core
   xvfb xdotool xauth imagemagick poppler-utils
-  cups cups-client printer-driver-cups-pdf
+  cups cups-client cups-ipp-utils printer-driver-cups-pdf
   time mawk
   g++-mingw-w64-x86-64-posix wine64
 )

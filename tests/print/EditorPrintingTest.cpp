@@ -68,6 +68,7 @@ private slots:
     void cancelPrintsNothing();
     void dialogOffersWhatTheTextAllows_data();
     void dialogOffersWhatTheTextAllows();
+    void dialogLeavesNoPageChoiceToTheSpooler();
     void printsTheChosenPages_data();
     void printsTheChosenPages();
     void selectedTextForPrint_data();
@@ -90,6 +91,7 @@ private:
 
 void EditorPrintingTest::init() {
     QFile::remove(Output());
+    dialogs_.reset(); // the old fake puts back its predecessor first
     dialogs_ = std::make_unique<FakePrintDialogs>();
 }
 
@@ -131,10 +133,27 @@ void EditorPrintingTest::dialogOffersWhatTheTextAllows() {
     QVERIFY(shown.options.testFlag(QAbstractPrintDialog::PrintPageRange));
     QVERIFY(!shown.options.testFlag(QAbstractPrintDialog::PrintToFile));
     QCOMPARE(shown.minPage, 1);
+    QCOMPARE(shown.range, Range::AllPages);
+    QCOMPARE(shown.from, 1);
+    QCOMPARE(shown.to, shown.maxPage);
     // The maximum is the page count of the whole text, as "all pages" prints it.
     PrintedPdf pdf(Output());
     QVERIFY(pdf.PageCount() >= 3);
     QCOMPARE(shown.maxPage, pdf.PageCount());
+}
+
+// Page lists and odd/even sets would be applied by the spooler to the sheets
+// of a job that already holds all copies.
+void EditorPrintingTest::dialogLeavesNoPageChoiceToTheSpooler() {
+    auto editor = MakeEditor(NumberedLines(200).join('\n'));
+    Select(*editor, SelectionKind::Stream, 3, 2, 5, 9);
+    TEditorPrinting printing;
+    dialogs_->showDialog = true;
+    dialogs_->answer.accept = false;
+    PrintTo(printing, *editor, Output());
+    QCOMPARE(dialogs_->shown.size(), 1u);
+    QCOMPARE(dialogs_->shown.front().visibleChoices,
+             (QStringList{"printAll", "printRange", "from", "to", "printSelection", "copies"}));
 }
 
 void EditorPrintingTest::printsTheChosenPages_data() {
@@ -181,18 +200,18 @@ void EditorPrintingTest::selectedTextForPrint_data() {
     QTest::newRow("within a line")
         << SelectionKind::Stream << QList<int>{1, 2, 1, 6} << QByteArray("cdef");
     QTest::newRow("across lines, LF made CR LF")
-        << SelectionKind::Stream << QList<int>{0, 11, 1, 4}
-        << QByteArray("12 zażółć\r\nabcd");
+        << SelectionKind::Stream << QList<int>{0, 11, 1, 4} << QByteArray("12 zażółć\r\nabcd");
     QTest::newRow("backwards") << SelectionKind::Stream << QList<int>{1, 4, 0, 11}
                                << QByteArray("12 zażółć\r\nabcd");
     QTest::newRow("column, short line left empty")
         << SelectionKind::Column << QList<int>{1, 2, 3, 6} << QByteArray("cdef\r\n\r\n2345");
     QTest::newRow("column, upwards")
         << SelectionKind::Column << QList<int>{3, 6, 1, 2} << QByteArray("cdef\r\n\r\n2345");
+    // The rectangle spans screen columns, and NUL shows as a wide block.
     QTest::newRow("column keeps NUL")
-        << SelectionKind::Column << QList<int>{4, 0, 5, 3} << QByteArray("x\0y\r\nend", 8);
-    QTest::newRow("whole lines")
-        << SelectionKind::Lines << QList<int>{1, 3, 2, 1} << QByteArray("abcdefghij\r\nab");
+        << SelectionKind::Column << QList<int>{4, 0, 5, 3} << QByteArray("x\0\r\nend", 7);
+    QTest::newRow("whole lines") << SelectionKind::Lines << QList<int>{1, 3, 2, 1}
+                                 << QByteArray("abcdefghij\r\nab");
 }
 
 void EditorPrintingTest::selectedTextForPrint() {
@@ -200,7 +219,8 @@ void EditorPrintingTest::selectedTextForPrint() {
     QFETCH(QList<int>, bounds);
     QFETCH(QByteArray, expected);
     auto editor = MakeEditor(QString());
-    const QByteArray text("Stanowisko 12 zażółć\nabcdefghij\nab\n0123456789\nx\0yz\nend", 53);
+    static const char raw[] = "Stanowisko 12 zażółć\nabcdefghij\nab\n0123456789\nx\0yz\nend";
+    const QByteArray text(raw, sizeof(raw) - 1);
     editor->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(text.size()),
                           text.constData());
     Select(*editor, selection, bounds[0], bounds[1], bounds[2], bounds[3]);

@@ -28,6 +28,8 @@ public:
         int from = 0;
         int to = 0;
         int copies = 0;
+        // Choices of Qt's dialog left visible, when `showDialog` is on.
+        QStringList visibleChoices;
     };
 
     struct Message {
@@ -41,9 +43,8 @@ public:
     FakePrintDialogs& operator=(const FakePrintDialogs&) = delete;
 
     int ExecPrintDialog(QPrintDialog& dialog) override {
+        Record(dialog);
         QPrinter* printer = dialog.printer();
-        shown.push_back({dialog.options(), dialog.minPage(), dialog.maxPage(), dialog.printRange(),
-                         dialog.fromPage(), dialog.toPage(), printer->copyCount()});
         if (!answer.accept)
             return QDialog::Rejected;
         dialog.setPrintRange(answer.range);
@@ -61,9 +62,30 @@ public:
     }
 
     Answer answer;
+    bool showDialog = false;
     std::vector<Shown> shown;
     std::vector<Message> messages;
 
+protected:
+    void Record(QPrintDialog& dialog) {
+        shown.push_back({dialog.options(), dialog.minPage(), dialog.maxPage(), dialog.printRange(),
+                         dialog.fromPage(), dialog.toPage(), dialog.printer()->copyCount(),
+                         showDialog ? VisibleChoices(dialog) : QStringList()});
+    }
+
 private:
+    static QStringList VisibleChoices(QPrintDialog& dialog) {
+        dialog.show();
+        QStringList visible;
+        for (const char* name : {"printAll", "printRange", "from", "to", "pagesRadioButton",
+                                 "pagesLineEdit", "printSelection", "pageSetCombo", "copies"}) {
+            const auto* widget = dialog.findChild<QWidget*>(QLatin1String(name));
+            if (widget && !widget->isHidden())
+                visible << QLatin1String(name);
+        }
+        dialog.hide();
+        return visible;
+    }
+
     DialogProvider* previous_;
 };

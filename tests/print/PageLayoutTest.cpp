@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@ struct CountCase {
     std::size_t linesPerPage;
     int pages;
 };
+
+void PrintTo(const CountCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class PageCount : public testing::TestWithParam<CountCase> {};
 

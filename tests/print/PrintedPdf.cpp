@@ -3,7 +3,9 @@
 #include <QPdfSelection>
 #include <QRegularExpression>
 
-PrintedPdf::PrintedPdf(const QString& path) { document_.load(path); }
+PrintedPdf::PrintedPdf(const QString& path) {
+    document_.load(path);
+}
 
 QString PrintedPdf::Title() const {
     return document_.metaData(QPdfDocument::MetaDataField::Title).toString();
@@ -14,7 +16,9 @@ QStringList PrintedPdf::Words(int page) {
     return document_.getAllText(page).text().split(space, Qt::SkipEmptyParts);
 }
 
-QRectF PrintedPdf::InkBounds(int page) { return document_.getAllText(page).boundingRectangle(); }
+QRectF PrintedPdf::InkBounds(int page) {
+    return document_.getAllText(page).boundingRectangle();
+}
 
 QRectF PrintedPdf::GlyphBox(int page, QChar c, int occurrence) {
     const QString text = document_.getAllText(page).text();

@@ -1,6 +1,6 @@
+#include "SynEditPrint.h"
 #include "PrintTestText.h"
 #include "PrintedPdf.h"
-#include "SynEditPrint.h"
 
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -93,13 +93,19 @@ void SynEditPrintTest::copiesAreWholeRunsOfTheRange_data() {
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("to");
     QTest::addColumn<bool>("collate");
-    QTest::addColumn<QList<int>>("pages");
-    QTest::newRow("2 copies of 2-3, collated") << 2 << 2 << 3 << true << QList<int>{2, 3, 2, 3};
+    QTest::addColumn<bool>("duplex");
+    QTest::addColumn<QList<int>>("pages"); // 0: a blank page
+    QTest::newRow("2 copies of 2-3, collated")
+        << 2 << 2 << 3 << true << false << QList<int>{2, 3, 2, 3};
     QTest::newRow("2 copies of 2-3, not collated")
-        << 2 << 2 << 3 << false << QList<int>{2, 3, 2, 3};
-    QTest::newRow("1 copy of 1-4") << 1 << 1 << 4 << false << QList<int>{1, 2, 3, 4};
-    QTest::newRow("3 copies of 3") << 3 << 3 << 3 << true << QList<int>{3, 3, 3};
-    QTest::newRow("range past the end is cut") << 2 << 4 << 99 << false << QList<int>{4, 5, 4, 5};
+        << 2 << 2 << 3 << false << false << QList<int>{2, 3, 2, 3};
+    QTest::newRow("1 copy of 1-4") << 1 << 1 << 4 << false << false << QList<int>{1, 2, 3, 4};
+    QTest::newRow("3 copies of 3") << 3 << 3 << 3 << true << false << QList<int>{3, 3, 3};
+    QTest::newRow("range past the end is cut")
+        << 2 << 4 << 99 << false << false << QList<int>{4, 5, 4, 5};
+    QTest::newRow("both sides, even run") << 2 << 2 << 3 << false << true << QList<int>{2, 3, 2, 3};
+    QTest::newRow("both sides, odd run starts each copy on a new sheet")
+        << 2 << 2 << 4 << false << true << QList<int>{2, 3, 4, 0, 2, 3, 4};
 }
 
 void SynEditPrintTest::copiesAreWholeRunsOfTheRange() {
@@ -107,6 +113,7 @@ void SynEditPrintTest::copiesAreWholeRunsOfTheRange() {
     QFETCH(int, from);
     QFETCH(int, to);
     QFETCH(bool, collate);
+    QFETCH(bool, duplex);
     QFETCH(QList<int>, pages);
     auto editor = MakeEditor(NumberedLines(280).join('\n'));
     TSynEditPrint engine;
@@ -123,12 +130,13 @@ void SynEditPrintTest::copiesAreWholeRunsOfTheRange() {
 
     auto printer = PdfPrinter(Pdf(QStringLiteral("copies.pdf")));
     printer->setCollateCopies(collate);
+    engine.SetTwoSided(duplex);
     engine.SetCopies(copies);
     QVERIFY(engine.PrintRange(*printer, from, to).ok);
     PrintedPdf pdf(Pdf(QStringLiteral("copies.pdf")));
     QList<QStringList> expected;
     for (int page : pages)
-        expected << referencePages.at(page - 1);
+        expected << (page == 0 ? QStringList() : referencePages.at(page - 1));
     QCOMPARE(WordsOfPages(pdf), expected);
 }
 
@@ -173,14 +181,16 @@ void SynEditPrintTest::tabsExpandToTheControlsTabWidth() {
     QFETCH(int, afterTwoTabs);
     // Row 1: X at 0 and after a tab; row 2: a ruler of X; row 3: X, X, two tabs, X.
     const QString ruler(24, QLatin1Char('X'));
-    auto editor = MakeEditor(QStringLiteral("X\tX\n") + ruler + QStringLiteral("\nXX\t\tX"), 8,
-                             tabWidth);
+    auto editor =
+        MakeEditor(QStringLiteral("X\tX\n") + ruler + QStringLiteral("\nXX\t\tX"), 8, tabWidth);
     auto printer = PdfPrinter(Pdf(QStringLiteral("tabs.pdf")));
     TSynEditPrint engine;
     engine.Bind(*editor);
     QVERIFY(engine.Print(*printer).ok);
     PrintedPdf pdf(Pdf(QStringLiteral("tabs.pdf")));
-    auto column = [&](int occurrence) { return pdf.GlyphBox(0, QLatin1Char('X'), occurrence).left(); };
+    auto column = [&](int occurrence) {
+        return pdf.GlyphBox(0, QLatin1Char('X'), occurrence).left();
+    };
     const int rulerStart = 2;
     const int thirdRow = rulerStart + ruler.size();
     QCOMPARE(column(0), column(rulerStart));
@@ -199,10 +209,9 @@ void SynEditPrintTest::nothingPrintedInMarginsHeaderOrFooter() {
     for (int page = 0; page < pdf.PageCount(); ++page) {
         const QSizeF size = pdf.PageSize(page);
         // A tenth of a point for the rounding of glyph boxes to device pixels.
-        const QRectF textArea =
-            QRectF(QPointF(25 * kMm, 25 * kMm),
-                   QPointF(size.width() - 15 * kMm, size.height() - 25 * kMm))
-                .adjusted(-0.1, -0.1, 0.1, 0.1);
+        const QRectF textArea = QRectF(QPointF(25 * kMm, 25 * kMm),
+                                       QPointF(size.width() - 15 * kMm, size.height() - 25 * kMm))
+                                    .adjusted(-0.1, -0.1, 0.1, 0.1);
         const QRectF ink = pdf.InkBounds(page);
         QVERIFY2(textArea.contains(ink), qPrintable(QStringLiteral("page %1").arg(page + 1)));
     }
