@@ -1,15 +1,22 @@
 #include "WindowOpeners.h"
 
-// The editor and help windows are joined here once they are built: until then no
-// window is opened and the buttons only remember that nothing opened.
+#include "Przycisk.h"
+#include "UEdytorF.h"
+#include "UPomocF.h"
+
+#include <QApplication>
 
 QWidget* OpenResultFile(const QString& path, int textSize) {
-    Q_UNUSED(path);
-    Q_UNUSED(textSize);
-    return nullptr;
+    auto* editor = new TEdytorF();
+    // Queued: the refresh must not run while the closing window is half destroyed.
+    QObject::connect(editor, &TEdytorF::Closed, qApp, &RefreshFileButtons, Qt::QueuedConnection);
+    editor->SetTextSize(textSize);
+    editor->OpenFile(path);
+    return editor;
 }
 
 QWidget* OpenHelp(const QString& pdfPath) {
-    Q_UNUSED(pdfPath);
-    return nullptr;
+    auto* help = new TPomocF();
+    help->LoadPdf(pdfPath);
+    return help;
 }
