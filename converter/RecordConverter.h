@@ -22,6 +22,11 @@ inline constexpr int kFieldsUsed = 7;
 inline constexpr std::string_view kLineEnd = "\r\n";
 inline constexpr std::string_view kClosingPrefix = "0 0 0 0 ";
 
+// A D record has no value for the third column: -1 and three blanks stand there.
+// Padded like a field from the reader, so it is copied the same way.
+inline constexpr char kNoValueBytes[32] = "-1   ";
+inline constexpr std::string_view kNoValue(kNoValueBytes, 5);
+
 // Fields 1..7 of a comma-separated line, the same as ExtractField gives, without copies.
 using Fields = std::array<std::string_view, kFieldsUsed + 1>;
 
@@ -124,6 +129,21 @@ private:
         stationOpen_ = false;
     }
 
+    // Columns 2, 5, third, 4, 6 of an observation line, two spaces apart.
+    void WriteObservation(std::string_view third) {
+        out_.AppendField(fields_[2]);
+        out_.Append("  ");
+        out_.AppendField(fields_[5]);
+        out_.Append("  ");
+        out_.AppendField(third);
+        out_.Append("  ");
+        out_.AppendField(fields_[4]);
+        out_.Append("  ");
+        out_.AppendField(fields_[6]);
+        out_.Append(kLineEnd);
+        ++summary_.observations;
+    }
+
     Output& out_;
     bool stationOpen_ = false;
     std::string stationValue_;
@@ -150,28 +170,10 @@ template <typename Output> void RecordConverter<Output>::ConvertFields(std::stri
         ++summary_.stations;
         break;
     case 'E':
-        out_.AppendField(fields_[2]);
-        out_.Append("  ");
-        out_.AppendField(fields_[5]);
-        out_.Append("  ");
-        out_.AppendField(fields_[7]);
-        out_.Append("  ");
-        out_.AppendField(fields_[4]);
-        out_.Append("  ");
-        out_.AppendField(fields_[6]);
-        out_.Append(kLineEnd);
-        ++summary_.observations;
+        WriteObservation(fields_[7]);
         break;
     case 'D':
-        out_.AppendField(fields_[2]);
-        out_.Append("  ");
-        out_.AppendField(fields_[5]);
-        out_.Append("  -1     ");
-        out_.AppendField(fields_[4]);
-        out_.Append("  ");
-        out_.AppendField(fields_[6]);
-        out_.Append(kLineEnd);
-        ++summary_.observations;
+        WriteObservation(kNoValue);
         break;
     default:
         ++summary_.skippedLines;
