@@ -1,0 +1,196 @@
+#!/usr/bin/env bash
+# Builds the Debian package of a build folder with cpack, unpacks it into a
+# scratch root with dpkg -x and checks it as a user would meet it: its control
+# data, its files, the desktop entry and icon, the converter and the program
+# started from there under Xvfb through the /usr/bin link, with kavero.ini beside
+# the real executable.
+#
+#   package-test.sh <build folder> [<cpack command>]
+set -euo pipefail
+
+build=$(cd "${1:?usage: package-test.sh <build folder> [cpack]}" && pwd)
+cpack_cmd=${2:-cpack}
+here=$(cd "$(dirname "$0")" && pwd)
+source_root=$(cd "$here/../.." && pwd)
+out_dir=$build/package-test
+main_title="Konwersja plików formatu KMX 685 1.0"
+
+fail() {
+  echo "package: $*" >&2
+  exit 1
+}
+
+for tool in "$cpack_cmd" dpkg-deb dpkg-query desktop-file-validate readelf Xvfb xdotool import convert; do
+  command -v "$tool" >/dev/null || fail "$tool is missing"
+done
+[[ -f $build/CPackConfig.cmake ]] || fail "no CPackConfig.cmake in $build (cmake/Packaging.cmake not included?)"
+
+tmp=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+root=$tmp/root
+bin=$root/opt/rejkmx/bin
+work=$tmp/praca
+mkdir -p "$root" "$work" "$out_dir"
+
+build_package() {
+  (cd "$build" && "$cpack_cmd" --config CPackConfig.cmake -G DEB -B "$tmp/cpack") >"$tmp/cpack.log" 2>&1 ||
+    { cat "$tmp/cpack.log" >&2; fail "cpack failed"; }
+  local debs=("$tmp"/cpack/*.deb)
+  ((${#debs[@]} == 1)) && [[ -f ${debs[0]} ]] || fail "cpack made ${#debs[@]} packages"
+  deb=${debs[0]}
+  cp "$deb" "$out_dir/"
+  echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
+}
+
+# Every dependency must name an installed package of a fitting version, so the
+# package installs on a machine set up like this one.
+check_dependencies() {
+  local field=$1 depends entry alternative name op version status installed ok
+  depends=$(dpkg-deb -f "$deb" "$field")
+  [[ -n $depends ]] || fail "no $field field"
+  IFS=',' read -ra entries <<<"$depends"
+  for entry in "${entries[@]}"; do
+    ok=
+    IFS='|' read -ra alternatives <<<"$entry"
+    for alternative in "${alternatives[@]}"; do
+      read -r name op version <<<"$(sed -E 's/[()]/ /g' <<<"$alternative")"
+      status=$(dpkg-query -W -f='${Status}' "$name" 2>/dev/null || true)
+      [[ $status == "install ok installed" ]] || continue
+      installed=$(dpkg-query -W -f='${Version}' "$name")
+      if [[ -z $op ]] || dpkg --compare-versions "$installed" "$op" "$version"; then
+        ok=1
+      fi
+    done
+    [[ -n $ok ]] || fail "$field entry \"${entry# }\" is not met on this machine"
+  done
+}
+
+check_control() {
+  [[ $(dpkg-deb -f "$deb" Package) == rejkmx ]] || fail "package name is not rejkmx"
+  [[ -n $(dpkg-deb -f "$deb" Maintainer) ]] || fail "no Maintainer field"
+  local depends
+  depends=$(dpkg-deb -f "$deb" Depends)
+  # Libraries the program links and data it loads by name at run time.
+  for needed in libqt6widgets6 libqt6printsupport6 libqt6pdfwidgets6 libqt6svg6 \
+    libqscintilla2-qt6 qt6-translations-l10n fonts-liberation; do
+    [[ $depends == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
+  done
+  check_dependencies Depends
+}
+
+check_files() {
+  dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' | sort >"$tmp/files"
+  cat >"$tmp/expected" <<'EOF'
+opt/rejkmx/bin/RejKMX
+opt/rejkmx/bin/RejKMX.pdf
+opt/rejkmx/bin/kmx685-convert
+usr/bin/kmx685-convert
+usr/bin/rejkmx
+usr/share/applications/rejkmx.desktop
+usr/share/icons/hicolor/scalable/apps/rejkmx.svg
+EOF
+  diff -u "$tmp/expected" "$tmp/files" >&2 || fail "the package holds other files than expected"
+
+  dpkg -x "$deb" "$root"
+  [[ -x $bin/RejKMX && -x $bin/kmx685-convert ]] || fail "programs are not executable"
+  [[ $(head -c 5 "$bin/RejKMX.pdf") == "%PDF-" ]] || fail "RejKMX.pdf is not a PDF"
+  for link in rejkmx:RejKMX kmx685-convert:kmx685-convert; do
+    [[ -L $root/usr/bin/${link%%:*} ]] || fail "/usr/bin/${link%%:*} is not a link"
+    [[ $(readlink -f "$root/usr/bin/${link%%:*}") == "$(readlink -f "$bin/${link##*:}")" ]] ||
+      fail "/usr/bin/${link%%:*} does not lead to /opt/rejkmx/bin/${link##*:}"
+  done
+  for program in RejKMX kmx685-convert; do
+    ! readelf -S "$bin/$program" | grep '\.debug_info' >/dev/null || fail "$program is not stripped"
+    ! ldd "$bin/$program" | grep 'not found' >&2 || fail "$program misses libraries"
+  done
+}
+
+check_desktop_entry() {
+  local entry=$root/usr/share/applications/rejkmx.desktop
+  desktop-file-validate "$entry" >&2 || fail "the desktop entry is not valid"
+  value() { sed -n "s/^$1=//p" "$entry"; }
+  [[ $(value Name) == "Konwersja plików KMX 685" ]] || fail "desktop entry name: $(value Name)"
+  [[ -L $root/usr/bin/$(value Exec) ]] || fail "desktop entry runs \"$(value Exec)\", not a packaged command"
+  [[ $(value Icon) == rejkmx ]] || fail "desktop entry icon: $(value Icon)"
+  cmp "$root/usr/share/icons/hicolor/scalable/apps/rejkmx.svg" "$source_root/packaging/rejkmx.svg" ||
+    fail "the icon is not ours"
+}
+
+# The converter through its link, without -o: it must find the kavero.ini beside
+# the real executable and write OBSBIEG into that working folder.
+check_converter() {
+  printf '[General]\r\nPath=%s\r\n[User]\r\nLastIndex=0\r\n' "$work" >"$bin/kavero.ini"
+  local inputs=("$source_root"/examples/*.txt)
+  "$root/usr/bin/kmx685-convert" "${inputs[@]}" || fail "the packaged converter failed"
+  "$build/bin/kmx685-convert" -o "$tmp/expected-OBSBIEG" "${inputs[@]}"
+  cmp "$tmp/expected-OBSBIEG" "$work/OBSBIEG" || fail "OBSBIEG from the package differs from the build's"
+}
+
+start_xvfb() {
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [[ -s $tmp/display ]] && break
+    sleep 0.1
+  done
+  [[ -s $tmp/display ]] || { cat "$tmp/xvfb.log" >&2; fail "Xvfb did not start"; }
+  export DISPLAY=":$(head -n1 "$tmp/display")"
+}
+
+wait_window() {
+  timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1 || true
+}
+
+# A rendered manual page is white paper; the help window's error text sits on
+# the grey of the window, so a missing manual leaves almost no white.
+check_help_window() {
+  local window=$1 white
+  sleep 1
+  import -window "$window" "$out_dir/package-help.png"
+  white=$(convert "$out_dir/package-help.png" -fill black +opaque white -fill white -opaque white \
+    -format '%[fx:mean]' info:)
+  awk -v w="$white" 'BEGIN { exit !(w >= 0.3) }' ||
+    fail "the help window shows no manual page (white fraction $white)"
+}
+
+check_program_in_place() {
+  start_xvfb
+  QT_QPA_PLATFORM=xcb "$root/usr/bin/rejkmx" >"$tmp/app.log" 2>&1 &
+  app_pid=$!
+  local main editor help
+  main=$(wait_window "$main_title")
+  [[ -n $main ]] || { cat "$tmp/app.log" >&2; fail "no window titled \"$main_title\""; }
+  xdotool search --class '^RejKMX$' | grep -x "$main" >/dev/null ||
+    fail "the window's class does not match StartupWMClass=RejKMX"
+
+  # The OBSBIEG button opens an editor titled with the working folder of kavero.ini.
+  xdotool mousemove --window "$main" 216 260 click 1
+  editor=$(wait_window "$work/OBSBIEG")
+  [[ -n $editor ]] || { import -window root "$out_dir/package-screen.png"; fail "no editor on $work/OBSBIEG"; }
+  xdotool windowunmap --sync "$editor"
+
+  # The help button finds the manual beside the real executable.
+  xdotool mousemove --window "$main" 60 48 click 1
+  help=$(wait_window Pomoc)
+  [[ -n $help ]] || { import -window root "$out_dir/package-screen.png"; fail "no help window"; }
+  check_help_window "$help"
+  kill -0 "$app_pid" || fail "RejKMX exited"
+}
+
+build_package
+check_control
+check_files
+check_desktop_entry
+check_converter
+# The unpacked program through the common smoke test: conversion and a drawn window.
+"$source_root/scripts/smoke-test.sh" "$bin/RejKMX" "$out_dir"
+check_program_in_place
+echo "package: $(basename "$deb") unpacked, converter and program run from it; pictures in $out_dir"
