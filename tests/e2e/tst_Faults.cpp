@@ -1,0 +1,122 @@
+// Faults any user can cause, each checked for lost or damaged files: a working
+// folder that is gone, an input file deleted after it was listed, a binary file
+// opened in the editor and saved.
+#include "FaultTestSupport.h"
+#include "SynEdit.h"
+#include "UEdytorF.h"
+#include "UEdytorFrame.h"
+
+#include <QPointer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+class FaultsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { MainWindowFixture::SetUpApplication(); }
+
+    void missingWorkingFolderNamesItAndCreatesNothing();
+    void inputDeletedAfterAddingKeepsTheOldObsbieg_data();
+    void inputDeletedAfterAddingKeepsTheOldObsbieg();
+    void binaryFileSavedUneditedIsSameBytes_data();
+    void binaryFileSavedUneditedIsSameBytes();
+};
+
+void FaultsTest::missingWorkingFolderNamesItAndCreatesNothing() {
+    QTemporaryDir parent;
+    const QString work = parent.filePath(QStringLiteral("Pomiary Łódź"));
+    const QString input = parent.filePath(QStringLiteral("pomiar.txt"));
+    WriteFile(input, kRecorderFile);
+    MainWindowFixture window(work);
+    window.SetList(input);
+    window.Execute();
+
+    QCOMPARE(window.dialogs.questions.size(), 1);
+    const FakeDialogs::Question& message = window.dialogs.questions.first();
+    QCOMPARE(message.text, QStringLiteral("Błąd podczas przetwarzania plików!"));
+    QCOMPARE(message.icon, QMessageBox::Critical);
+    QVERIFY2(message.detail.contains(work), qPrintable(message.detail));
+    QVERIFY(!QFileInfo::exists(work));
+    QCOMPARE(FilesIn(parent.path()), QStringList({"pomiar.txt"}));
+    QCOMPARE(ReadFile(input), kRecorderFile);
+}
+
+void FaultsTest::inputDeletedAfterAddingKeepsTheOldObsbieg_data() {
+    QTest::addColumn<int>("deleted");
+    QTest::newRow("first of three") << 0;
+    QTest::newRow("middle of three") << 1;
+    QTest::newRow("last of three") << 2;
+}
+
+// The files come in through "+" (the open dialog), as a user adds them; one of
+// them is deleted before "WYKONAJ".
+void FaultsTest::inputDeletedAfterAddingKeepsTheOldObsbieg() {
+    QFETCH(int, deleted);
+    QTemporaryDir work;
+    WriteFile(work.filePath(QStringLiteral("OBSBIEG")), kOldObsbieg);
+    QStringList inputs;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        inputs.append(work.filePath(QString::fromLatin1(name)));
+        WriteFile(inputs.last(), kRecorderFile);
+    }
+    MainWindowFixture window(work.path());
+    window.dialogs.filesToOpen = inputs;
+    window.Add();
+    QVERIFY(QFile::remove(inputs[deleted]));
+    window.Execute();
+
+    QCOMPARE(window.dialogs.questions.size(), 1);
+    const FakeDialogs::Question& message = window.dialogs.questions.first();
+    QCOMPARE(message.text, QStringLiteral("Błąd podczas przetwarzania plików!"));
+    QVERIFY2(message.detail.contains(inputs[deleted]), qPrintable(message.detail));
+    QCOMPARE(ReadFile(work.filePath(QStringLiteral("OBSBIEG"))), kOldObsbieg);
+    QStringList expected{"OBSBIEG", "a.txt", "b.txt", "c.txt"};
+    expected.removeOne(QFileInfo(inputs[deleted]).fileName());
+    QCOMPARE(FilesIn(work.path()), expected);
+}
+
+void FaultsTest::binaryFileSavedUneditedIsSameBytes_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QRandomGenerator random(685);
+    QByteArray noise(1 << 20, Qt::Uninitialized);
+    for (char& byte : noise) {
+        byte = char(random.bounded(256));
+    }
+    QByteArray every;
+    for (int value = 0; value < 256; ++value) {
+        every += char(value);
+    }
+    QTest::newRow("random MiB") << noise;
+    QTest::newRow("every byte value between random bytes")
+        << noise.left(4096) + every + noise.right(4096);
+    QTest::newRow("NULs only") << QByteArray(70000, '\0');
+    QTest::newRow("lone CRs and LFs between NULs") << QByteArray("\r\0\n\0\r\r\n\n\0\r", 10);
+    QFile self(QCoreApplication::applicationFilePath());
+    QVERIFY(self.open(QIODevice::ReadOnly));
+    QTest::newRow("this test program") << self.readAll();
+}
+
+void FaultsTest::binaryFileSavedUneditedIsSameBytes() {
+    QFETCH(QByteArray, bytes);
+    FakeDialogs dialogs;
+    QTemporaryDir work;
+    const QString path = work.filePath(QStringLiteral("OBSBIEG"));
+    WriteFile(path, bytes);
+    QPointer<TEdytorF> editor = new TEdytorF;
+    editor->OpenFile(path);
+    QCOMPARE(editor->windowTitle(), path);
+    QVERIFY(!editor->EdytorFrame->SynEdit1->Modified());
+    QVERIFY(editor->EdytorFrame->SaveFile());
+    const QByteArray saved = ReadFile(path);
+    QCOMPARE(saved.size(), bytes.size());
+    QVERIFY(saved == bytes);
+    QVERIFY(dialogs.questions.isEmpty());
+    QCOMPARE(FilesIn(work.path()), QStringList({"OBSBIEG"}));
+    QVERIFY(editor->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(editor.isNull());
+}
+
+QTEST_MAIN(FaultsTest)
+#include "tst_Faults.moc"

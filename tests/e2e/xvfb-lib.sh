@@ -1,0 +1,90 @@
+# shellcheck shell=bash
+# Shared pieces of the scripts that drive RejKMX under their own Xvfb server.
+# Source it; the caller calls xvfb_lib_cleanup from its EXIT trap.
+#
+#   xvfb_start <folder>                    starts Xvfb on a free display, exports DISPLAY
+#   install_program <binary> <folder> <working folder>
+#                                          copies RejKMX beside its own kavero.ini
+#   start_program <binary> <log>           starts it on the display (app_pid)
+#   wait_window <name regex> [seconds]     prints the id of the first visible match
+#   wait_no_window <window id> [seconds]   waits until the window is gone
+#   wait_for <seconds> <command...>        polls the command every 0.1 s
+#   crop_window <window id> <WxH+X+Y> <png>  a piece of the window's picture
+
+xvfb_pid=
+app_pid=
+
+xvfb_lib_fail() {
+  echo "${xvfb_lib_name:-e2e}: $*" >&2
+  exit 1
+}
+
+xvfb_lib_require() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || xvfb_lib_fail "$tool is missing"
+  done
+}
+
+xvfb_lib_cleanup() {
+  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  return 0
+}
+
+# Xvfb picks a free display itself and tells its number through a pipe. Without
+# -noreset it would reset, keyboard layout included, whenever its last client left.
+xvfb_start() {
+  local folder=$1
+  Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1024x768x24 3>"$folder/display" \
+    2>"$folder/xvfb.log" &
+  xvfb_pid=$!
+  wait_for 10 test -s "$folder/display" ||
+    { cat "$folder/xvfb.log" >&2; xvfb_lib_fail "Xvfb did not start"; }
+  DISPLAY=":$(head -n1 "$folder/display")"
+  export DISPLAY
+}
+
+# kavero.ini is Windows-1250 text with CR LF line ends, as the office suite writes it.
+install_program() {
+  local binary=$1 folder=$2 work=$3
+  mkdir -p "$folder"
+  cp "$binary" "$folder/RejKMX"
+  printf '[General]\r\nPath=%s\r\n[User]\r\nLastIndex=0\r\n' "$work" |
+    iconv -f UTF-8 -t CP1250 >"$folder/kavero.ini"
+}
+
+start_program() {
+  QT_QPA_PLATFORM=xcb "$1" >"$2" 2>&1 &
+  app_pid=$!
+}
+
+wait_window() {
+  local pattern=$1 seconds=${2:-20}
+  timeout "$seconds" xdotool search --sync --onlyvisible --name "$pattern" 2>/dev/null | head -n1
+}
+
+wait_no_window() {
+  local window=$1 seconds=${2:-10}
+  wait_for "$seconds" window_gone "$window"
+}
+
+window_gone() {
+  ! xdotool search --onlyvisible --name '' 2>/dev/null | grep -qx "$1"
+}
+
+wait_for() {
+  local seconds=$1 i
+  shift
+  for ((i = 0; i < seconds * 10; i++)); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  "$@"
+}
+
+crop_window() {
+  local window=$1 geometry=$2 png=$3
+  import -window "$window" -crop "$geometry" +repage "$png"
+}
