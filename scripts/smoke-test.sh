@@ -29,12 +29,11 @@ if [[ -n $docs_png ]]; then
   work=/tmp/kavero/praca
   [[ -e /tmp/kavero ]] && { echo "smoke: /tmp/kavero is in the way" >&2; exit 1; }
 fi
-xvfb_pid=
-app_pid=
+# shellcheck source=scripts/xvfb-lib.sh
+source "$(dirname "$0")/xvfb-lib.sh"
+xvfb_lib_name=smoke
 cleanup() {
-  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
+  xvfb_lib_cleanup
   rm -rf "$tmp"
   if [[ -n $docs_png ]]; then rm -rf /tmp/kavero; fi
 }
@@ -51,20 +50,10 @@ if [[ -n $docs_png ]]; then
   inputs=(/tmp/kavero/pomiary/*.txt)
 fi
 
-# Xvfb picks a free display itself and tells its number through a pipe.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [[ -s $tmp/display ]] && break
-  sleep 0.1
-done
-[[ -s $tmp/display ]] || { echo "smoke: Xvfb did not start" >&2; cat "$tmp/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$tmp/display")"
+xvfb_start "$tmp"
+start_program "$tmp/bin/RejKMX" "$tmp/app.log"
 
-QT_QPA_PLATFORM=xcb "$tmp/bin/RejKMX" >"$tmp/app.log" 2>&1 &
-app_pid=$!
-
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "^${title}\$" | head -n1) || true
+window=$(wait_window "^${title}\$") || true
 if [[ -z $window ]]; then
   echo "smoke: no window titled \"$title\"" >&2
   cat "$tmp/app.log" >&2

@@ -18,7 +18,7 @@ examples=${3:?missing examples folder}
 expected=${4:?missing expected OBSBIEG}
 out_dir=${5:-}
 xvfb_lib_name=e2e-conversion
-source "$(dirname "$0")/xvfb-lib.sh"
+source "$(dirname "$0")/../../scripts/xvfb-lib.sh"
 xvfb_lib_require Xvfb xdotool import compare iconv setxkbmap
 
 title="Konwersja plików formatu KMX 685 1.0"

@@ -16,7 +16,7 @@ generator=${3:?missing generate.py}
 scratch_parent=${4:?missing scratch folder}
 out_dir=${5:-}
 xvfb_lib_name=e2e-large-input
-source "$(dirname "$0")/xvfb-lib.sh"
+source "$(dirname "$0")/../../scripts/xvfb-lib.sh"
 xvfb_lib_require Xvfb xdotool import compare python3 /usr/bin/time
 
 title="Konwersja plików formatu KMX 685 1.0"

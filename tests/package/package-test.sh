@@ -26,12 +26,11 @@ done
 [[ -f $build/CPackConfig.cmake ]] || fail "no CPackConfig.cmake in $build (cmake/Packaging.cmake not included?)"
 
 tmp=$(mktemp -d)
-xvfb_pid=
-app_pid=
+# shellcheck source=scripts/xvfb-lib.sh
+source "$source_root/scripts/xvfb-lib.sh"
+xvfb_lib_name=package
 cleanup() {
-  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
+  xvfb_lib_cleanup
   rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -134,21 +133,6 @@ check_converter() {
   cmp "$tmp/expected-OBSBIEG" "$work/OBSBIEG" || fail "OBSBIEG from the package differs from the build's"
 }
 
-start_xvfb() {
-  Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    [[ -s $tmp/display ]] && break
-    sleep 0.1
-  done
-  [[ -s $tmp/display ]] || { cat "$tmp/xvfb.log" >&2; fail "Xvfb did not start"; }
-  export DISPLAY=":$(head -n1 "$tmp/display")"
-}
-
-wait_window() {
-  timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1 || true
-}
-
 # A rendered manual page is white paper; the help window's error text sits on
 # the grey of the window, so a missing manual leaves almost no white.
 check_help_window() {
@@ -162,24 +146,23 @@ check_help_window() {
 }
 
 check_program_in_place() {
-  start_xvfb
-  QT_QPA_PLATFORM=xcb "$root/usr/bin/rejkmx" >"$tmp/app.log" 2>&1 &
-  app_pid=$!
+  xvfb_start "$tmp"
+  start_program "$root/usr/bin/rejkmx" "$tmp/app.log"
   local main editor help
-  main=$(wait_window "$main_title")
+  main=$(wait_window "^${main_title}\$") || true
   [[ -n $main ]] || { cat "$tmp/app.log" >&2; fail "no window titled \"$main_title\""; }
   xdotool search --class '^RejKMX$' | grep -x "$main" >/dev/null ||
     fail "the window's class does not match StartupWMClass=RejKMX"
 
   # The OBSBIEG button opens an editor titled with the working folder of kavero.ini.
   xdotool mousemove --window "$main" 216 260 click 1
-  editor=$(wait_window "$work/OBSBIEG")
+  editor=$(wait_window "^$work/OBSBIEG") || true
   [[ -n $editor ]] || { import -window root "$out_dir/package-screen.png"; fail "no editor on $work/OBSBIEG"; }
   xdotool windowunmap --sync "$editor"
 
   # The help button finds the manual beside the real executable.
   xdotool mousemove --window "$main" 60 48 click 1
-  help=$(wait_window Pomoc)
+  help=$(wait_window "^Pomoc") || true
   [[ -n $help ]] || { import -window root "$out_dir/package-screen.png"; fail "no help window"; }
   check_help_window "$help"
   kill -0 "$app_pid" || fail "RejKMX exited"
