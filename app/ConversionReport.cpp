@@ -3,10 +3,17 @@
 #include "Dialogs.h"
 
 #include <QApplication>
+#include <QProgressDialog>
 
 void ShowConversionError(std::string_view message, const ConversionError& error) {
-    ShowError(QApplication::activeWindow(),
-              QString::fromUtf8(message.data(), qsizetype(message.size())),
+    // A failure ends the conversion: a progress dialog already up goes first, so
+    // the message does not sit over a dialog that will never move again.
+    QWidget* parent = QApplication::activeWindow();
+    if (auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget())) {
+        parent = progress->parentWidget();
+        progress->hide();
+    }
+    ShowError(parent, QString::fromUtf8(message.data(), qsizetype(message.size())),
               QString::fromStdString(error.detail));
 }
 

@@ -98,6 +98,7 @@ private slots:
     void cancelKeepsThePreviousObsbieg();
     void slowConversionShowsProgressAndHoldsTheWindow();
     void progressStaysHiddenBehindTheFailureMessage();
+    void failureTakesDownAProgressDialogAlreadyShown();
     void closingAsksOtherWindowsFirst();
 
 private:
@@ -485,6 +486,24 @@ void MainWindowTest::WriteLargeInput(const QString& path) {
         big += "E," + QByteArray::number(i) + ",,22.50,101.2345,1.50,99.8765\r\n";
     }
     WriteFile(path, big);
+}
+
+// A conversion that has run past the dialog's delay and then fails.
+void MainWindowTest::failureTakesDownAProgressDialogAlreadyShown() {
+    form_->show();
+    QProgressDialog progress(form_.get());
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&progress));
+    bool progressVisibleDuringMessage = true;
+    dialogs_->whileAsking = [&] { progressVisibleDuringMessage = progress.isVisible(); };
+
+    ShowConversionError(kConversionFailedMessage, {"a.txt", "Nie można otworzyć pliku „a.txt”."});
+
+    QCOMPARE(dialogs_->questions.size(), 1);
+    QCOMPARE(dialogs_->questions.front().text,
+             QStringLiteral("Błąd podczas przetwarzania plików!"));
+    QVERIFY(!progressVisibleDuringMessage);
 }
 
 void MainWindowTest::closingAsksOtherWindowsFirst() {
