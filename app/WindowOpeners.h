@@ -9,10 +9,9 @@ class QWidget;
 
 // Opens a new editor window (owned by the application, deleted on close) with its
 // text control at `textSize` points, bound to `path` and loaded if the file exists.
-// The window's Closed signal must call RefreshFileButtons. Returns the window, or
-// nullptr if none could be opened.
+// Its closing refreshes every result-file button. Returns the window.
 QWidget* OpenResultFile(const QString& path, int textSize);
 
 // Opens a new help window (owned by the application, deleted on close) showing the
-// PDF `pdfPath`. Returns the window, or nullptr if none could be opened.
+// PDF `pdfPath` (or, when it cannot be shown, a message naming it). Returns the window.
 QWidget* OpenHelp(const QString& pdfPath);
