@@ -63,14 +63,7 @@ name=$(xdotool getwindowname "$window")
 [[ $name == "$title" ]] || { echo "smoke: window title is \"$name\"" >&2; exit 1; }
 kill -0 "$app_pid" || { echo "smoke: RejKMX exited" >&2; exit 1; }
 
-# No window manager: the window sits at the screen's corner, so layout
-# coordinates are screen coordinates. Memo1 first, then "WYKONAJ".
-xdotool mousemove --window "$window" 100 150 click 1
-for ((i = 0; i < ${#inputs[@]}; i++)); do
-  ((i > 0)) && xdotool key Return
-  xdotool type --delay 2 "${inputs[i]}"
-done
-xdotool mousemove --window "$window" 212 342 click 1
+type_files_and_execute "$window" "${inputs[@]}"
 for _ in $(seq 100); do
   [[ -s $work/OBSBIEG ]] && break
   sleep 0.1

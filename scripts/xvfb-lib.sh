@@ -10,6 +10,8 @@
 #   wait_no_window <window id> [seconds]   waits until the window is gone
 #   wait_for <seconds> <command...>        polls the command every 0.1 s
 #   crop_window <window id> <WxH+X+Y> <png>  a piece of the window's picture
+#   type_files_and_execute <window id> <path...>
+#                                          types the paths into Memo1, presses "WYKONAJ"
 
 xvfb_pid=
 app_pid=
@@ -87,4 +89,17 @@ wait_for() {
 crop_window() {
   local window=$1 geometry=$2 png=$3
   import -window "$window" -crop "$geometry" +repage "$png"
+}
+
+# No window manager: the main window sits at the screen's corner, so layout
+# coordinates are screen coordinates. Memo1, one path per line, then "WYKONAJ".
+type_files_and_execute() {
+  local window=$1 i
+  shift
+  xdotool mousemove --window "$window" 100 150 click 1
+  for ((i = 1; i <= $#; i++)); do
+    ((i > 1)) && xdotool key Return
+    xdotool type --delay 5 "${!i}"
+  done
+  xdotool mousemove --window "$window" 212 342 click 1
 }

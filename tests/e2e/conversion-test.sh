@@ -59,13 +59,7 @@ park_pointer() { xdotool mousemove 1000 740; sleep 0.5; }
 park_pointer
 crop_window "$window" "$button_area" "$tmp/button-no-file.png"
 
-# Memo1, then one path per line, then "WYKONAJ".
-xdotool mousemove --window "$window" 100 150 click 1
-for ((i = 0; i < ${#inputs[@]}; i++)); do
-  ((i > 0)) && xdotool key Return
-  xdotool type --delay 5 "${inputs[i]}"
-done
-xdotool mousemove --window "$window" 212 342 click 1
+type_files_and_execute "$window" "${inputs[@]}"
 wait_for 10 test -s "$work/OBSBIEG" || fail "WYKONAJ wrote no OBSBIEG"
 cmp "$expected" "$work/OBSBIEG" || fail "OBSBIEG differs from $expected"
 

@@ -87,12 +87,7 @@ rss_before=$(awk '/^VmRSS/ { print $2 }' "/proc/$app_pid/status")
 
 # Listed three times, so that even a fast machine is still converting when the
 # dialog is cancelled.
-xdotool mousemove --window "$window" 100 150 click 1
-for i in 1 2 3; do
-  ((i > 1)) && xdotool key Return
-  xdotool type --delay 5 "$tmp/duzy.txt"
-done
-xdotool mousemove --window "$window" 212 342 click 1
+type_files_and_execute "$window" "$tmp/duzy.txt" "$tmp/duzy.txt" "$tmp/duzy.txt"
 start=$(seconds)
 
 # The dialog carries the application's name as its title, like the main window.
