@@ -6,19 +6,8 @@ exe=$1
 data=$2
 work=$(mktemp -d)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-failures=0
-passes=0
-
-check() { # name, condition...
-    local name=$1
-    shift
-    if "$@"; then
-        passes=$((passes + 1))
-    else
-        echo "FAIL: $name"
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=tests/support/checks.sh
+source "$(dirname "$0")/../support/checks.sh"
 
 run() { # runs the converter, keeping status, stdout and stderr
     "$@" >"$work/out.txt" 2>"$work/err.txt"
@@ -63,5 +52,4 @@ run "$cli" "$data/worked-example.txt"
 check "without kavero.ini and -o it fails" [ "$status" -eq 1 ]
 check "and says why" grep -q "kavero.ini" "$work/err.txt"
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+checks_summary

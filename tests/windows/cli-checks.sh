@@ -11,19 +11,8 @@ runner=("$@")
 export LC_ALL=C.UTF-8 # Wine turns the UTF-8 arguments into the wide command line by the locale
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-passes=0
-
-check() { # name, condition...
-    local name=$1
-    shift
-    if "$@"; then
-        passes=$((passes + 1))
-    else
-        echo "FAIL: $name"
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=tests/support/checks.sh
+source "$(dirname "$0")/../support/checks.sh"
 
 # A Unix path as Windows sees it under Wine (drive Z: is /); unchanged elsewhere.
 win() {
@@ -129,5 +118,4 @@ run "$cli" "$(win "$data/polish.txt")"
 check "no kavero.ini: exit 1" [ "$status" -eq 1 ]
 check "no kavero.ini: its Windows path named" grep -qF "$(win "$bin")\\kavero.ini" "$work/err.txt"
 
-echo "kmx685-convert.exe: $passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+checks_summary kmx685-convert.exe
