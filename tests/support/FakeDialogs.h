@@ -51,7 +51,7 @@ public:
         return QDialog::Rejected;
     }
 
-    std::function<void()> whileAsking; // runs as if the box were open
+    std::function<void()> whileAsking;          // runs as if the box were open
     QList<QMessageBox::StandardButton> answers; // given in turn; then OK
     QList<Question> questions;
     QStringList filesToOpen; // the multiple-selection open dialog's choice
