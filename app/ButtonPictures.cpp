@@ -1,4 +1,4 @@
-#include "ButtonPictures.h"
+#include "app/ButtonPictures.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "ConversionProgress.h"
+#include "app/ConversionProgress.h"
 
 #include <QGuiApplication>
 

@@ -1,6 +1,6 @@
-#include "ConversionReport.h"
+#include "app/ConversionReport.h"
 
-#include "Dialogs.h"
+#include "gui/Dialogs.h"
 
 #include <QApplication>
 #include <QProgressDialog>

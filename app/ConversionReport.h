@@ -1,6 +1,6 @@
 #pragma once
 
-#include "URejestratorKMX685.h"
+#include "converter/URejestratorKMX685.h"
 
 #include <QString>
 

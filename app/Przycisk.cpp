@@ -1,8 +1,8 @@
-#include "Przycisk.h"
+#include "app/Przycisk.h"
 
-#include "ButtonPictures.h"
-#include "Platform.h"
-#include "WindowOpeners.h"
+#include "app/ButtonPictures.h"
+#include "app/WindowOpeners.h"
+#include "common/Platform.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -71,7 +71,7 @@ void TPrzycisk::Repaint() {
 }
 
 void TPrzycisk::Click() {
-    lastEditorWindow_ = OpenResultFile(FilePath(), editorFontSize_);
+    lastEditorWindow_ = OpenResultFile(FilePath(), editorFontSize_, &RefreshFileButtons);
     window()->activateWindow();
 }
 

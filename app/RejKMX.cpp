@@ -1,11 +1,11 @@
 // RejKMX: converts KMX 685 recorder files into the suite's OBSBIEG file.
 
-#include "ApplicationSetup.h"
-#include "ButtonPictures.h"
-#include "ConversionReport.h"
-#include "UPlikIni.h"
-#include "URejKMXF.h"
-#include "URejestratorKMX685.h"
+#include "app/ApplicationSetup.h"
+#include "app/ButtonPictures.h"
+#include "app/ConversionReport.h"
+#include "app/URejKMXF.h"
+#include "common/UPlikIni.h"
+#include "converter/URejestratorKMX685.h"
 
 #include <QApplication>
 

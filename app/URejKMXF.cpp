@@ -1,14 +1,14 @@
-#include "URejKMXF.h"
+#include "app/URejKMXF.h"
 #include "ui_URejKMXF.h"
 
-#include "ConversionProgress.h"
-#include "ConversionReport.h"
-#include "Dialogs.h"
-#include "FileDrop.h"
-#include "Platform.h"
-#include "Przycisk.h"
-#include "UPlikIni.h"
-#include "URejestratorKMX685.h"
+#include "app/ConversionProgress.h"
+#include "app/ConversionReport.h"
+#include "app/FileDrop.h"
+#include "app/Przycisk.h"
+#include "common/Platform.h"
+#include "common/UPlikIni.h"
+#include "converter/URejestratorKMX685.h"
+#include "gui/Dialogs.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,15 +1,14 @@
-#include "WindowOpeners.h"
+#include "app/WindowOpeners.h"
 
-#include "Przycisk.h"
-#include "UEdytorF.h"
-#include "UPomocF.h"
+#include "editor/UEdytorF.h"
+#include "help/UPomocF.h"
 
 #include <QApplication>
 
-QWidget* OpenResultFile(const QString& path, int textSize) {
+QWidget* OpenResultFile(const QString& path, int textSize, std::function<void()> onClosed) {
     auto* editor = new TEdytorF();
-    // Queued: the refresh must not run while the closing window is half destroyed.
-    QObject::connect(editor, &TEdytorF::Closed, qApp, &RefreshFileButtons, Qt::QueuedConnection);
+    // Queued: the callback must not run while the closing window is half destroyed.
+    QObject::connect(editor, &TEdytorF::Closed, qApp, std::move(onClosed), Qt::QueuedConnection);
     editor->SetTextSize(textSize);
     editor->OpenFile(path);
     return editor;

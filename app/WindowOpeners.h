@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 // How the buttons open their windows, kept apart so that app/ only meets the
@@ -9,8 +11,8 @@ class QWidget;
 
 // Opens a new editor window (owned by the application, deleted on close) with its
 // text control at `textSize` points, bound to `path` and loaded if the file exists.
-// Its closing refreshes every result-file button. Returns the window.
-QWidget* OpenResultFile(const QString& path, int textSize);
+// `onClosed` runs after the window has closed, once it is gone. Returns the window.
+QWidget* OpenResultFile(const QString& path, int textSize, std::function<void()> onClosed);
 
 // Opens a new help window (owned by the application, deleted on close) showing the
 // PDF `pdfPath` (or, when it cannot be shown, a message naming it). Returns the window.

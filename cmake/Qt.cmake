@@ -5,7 +5,7 @@ set(CMAKE_AUTORCC ON)
 
 # QScintilla ships no CMake package.
 find_path(QSCINTILLA_INCLUDE_DIR Qsci/qsciscintilla.h
-          PATH_SUFFIXES x86_64-linux-gnu/qt6 qt6 REQUIRED)
+          PATH_SUFFIXES ${CMAKE_LIBRARY_ARCHITECTURE}/qt6 qt6 REQUIRED)
 find_library(QSCINTILLA_LIBRARY NAMES qscintilla2_qt6 REQUIRED)
 add_library(QScintilla::QScintilla UNKNOWN IMPORTED)
 set_target_properties(QScintilla::QScintilla PROPERTIES

@@ -1,10 +1,11 @@
-#include "LineReader.h"
+#include "converter/LineReader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #endif
 
@@ -80,11 +81,11 @@ bool LineReader::ScanLine(const char* start, std::size_t available, std::size_t&
     // Bits of one chunk: commas and CRs before the LF (if any) are recorded.
     const auto take = [&](std::size_t offset, unsigned commaBits, unsigned crBits) {
         for (; commaBits != 0 && commaCount < kMaxCommas; commaBits &= commaBits - 1) {
-            commas_[commaCount++] = std::uint32_t(offset + unsigned(__builtin_ctz(commaBits)));
+            commas_[commaCount++] = std::uint32_t(offset + unsigned(std::countr_zero(commaBits)));
         }
         if (crBits != 0) {
             crCount += (crBits & (crBits - 1)) != 0 ? 2 : 1;
-            lastCr = offset + unsigned(31 - __builtin_clz(crBits));
+            lastCr = offset + unsigned(std::bit_width(crBits)) - 1;
         }
     };
     const auto finish = [&](std::size_t lf) {
@@ -99,7 +100,7 @@ bool LineReader::ScanLine(const char* start, std::size_t available, std::size_t&
         unsigned commaBits = 0;
         unsigned crBits = 0;
         unsigned lfBits = 0;
-#if defined(__SSE2__)
+#if defined(__SSE2__) || defined(_M_X64)
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(start + offset));
         commaBits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(','))));
         crBits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))));
@@ -115,9 +116,9 @@ bool LineReader::ScanLine(const char* start, std::size_t available, std::size_t&
             lfBits &= (1u << (available - offset)) - 1;
         }
         if (lfBits != 0) {
-            const unsigned before = (1u << __builtin_ctz(lfBits)) - 1;
+            const unsigned before = (1u << std::countr_zero(lfBits)) - 1;
             take(offset, commaBits & before, crBits & before);
-            return finish(offset + unsigned(__builtin_ctz(lfBits)));
+            return finish(offset + unsigned(std::countr_zero(lfBits)));
         }
         take(offset, commaBits, crBits);
     }

@@ -1,15 +1,16 @@
 #pragma once
 
-#include "LineReader.h"
-#include "URejestratorKMX685.h"
+#include "converter/LineReader.h"
+#include "converter/URejestratorKMX685.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #endif
 
@@ -37,7 +38,7 @@ inline void SplitFields(std::string_view line, Fields& fields) {
     const std::size_t size = line.size();
     std::size_t start = 0;
     int k = 1;
-#if defined(__SSE2__)
+#if defined(__SSE2__) || defined(_M_X64)
     const __m128i comma = _mm_set1_epi8(',');
     for (std::size_t chunk = 0; chunk < size && k <= kFieldsUsed; chunk += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + chunk));
@@ -46,7 +47,7 @@ inline void SplitFields(std::string_view line, Fields& fields) {
             mask &= (1u << (size - chunk)) - 1;
         }
         while (mask != 0 && k <= kFieldsUsed) {
-            const std::size_t end = chunk + std::size_t(__builtin_ctz(mask));
+            const std::size_t end = chunk + std::size_t(std::countr_zero(mask));
             mask &= mask - 1;
             fields[k++] = std::string_view(data + start, end - start);
             start = end + 1;

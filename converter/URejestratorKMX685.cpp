@@ -1,10 +1,10 @@
-#include "URejestratorKMX685.h"
+#include "converter/URejestratorKMX685.h"
 
-#include "ErrorText.h"
-#include "LineReader.h"
-#include "OutputFile.h"
-#include "Platform.h"
-#include "RecordConverter.h"
+#include "common/ErrorText.h"
+#include "common/OutputFile.h"
+#include "common/Platform.h"
+#include "converter/LineReader.h"
+#include "converter/RecordConverter.h"
 
 #include <filesystem>
 #include <memory>

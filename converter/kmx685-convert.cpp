@@ -1,7 +1,7 @@
 // Command-line converter: the same conversion as the window, for batch use and scripts.
-#include "Platform.h"
-#include "UPlikIni.h"
-#include "URejestratorKMX685.h"
+#include "common/Platform.h"
+#include "common/UPlikIni.h"
+#include "converter/URejestratorKMX685.h"
 
 #include <cstdio>
 #include <iostream>

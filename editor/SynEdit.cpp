@@ -1,4 +1,4 @@
-#include "SynEdit.h"
+#include "editor/SynEdit.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextLayer.h"
+#include "editor/text/TextLayer.h"
 
 #include <Qsci/qsciscintilla.h>
 

@@ -1,4 +1,4 @@
-#include "TextFile.h"
+#include "editor/TextFile.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "UEdytorF.h"
+#include "editor/UEdytorF.h"
 
-#include "Dialogs.h"
-#include "SynEdit.h"
-#include "TextFile.h"
-#include "UEdytorFrame.h"
+#include "editor/SynEdit.h"
+#include "editor/TextFile.h"
+#include "editor/UEdytorFrame.h"
+#include "gui/Dialogs.h"
 #include "ui_UEdytorF.h"
 
 #include <QCloseEvent>

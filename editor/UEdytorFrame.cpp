@@ -1,11 +1,11 @@
-#include "UEdytorFrame.h"
+#include "editor/UEdytorFrame.h"
 
-#include "Dialogs.h"
-#include "EditorPrinting.h"
-#include "SynEdit.h"
-#include "Szukaj.h"
-#include "TabExpansion.h"
-#include "TextFile.h"
+#include "editor/SynEdit.h"
+#include "editor/TextFile.h"
+#include "editor/print/EditorPrinting.h"
+#include "editor/search/Szukaj.h"
+#include "editor/text/TabExpansion.h"
+#include "gui/Dialogs.h"
 #include "ui_UEdytorFrame.h"
 
 #include <QAction>

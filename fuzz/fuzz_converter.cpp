@@ -1,9 +1,9 @@
 // Differential fuzzing of the conversion: the streaming reader and record
 // converter, at any block size, must give the same bytes as a plain rendering
 // of the rules built on ExtractField.
-#include "LineReader.h"
-#include "RecordConverter.h"
-#include "URejestratorKMX685.h"
+#include "converter/LineReader.h"
+#include "converter/RecordConverter.h"
+#include "converter/URejestratorKMX685.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // The settings reader on arbitrary bytes: no crash, and the profile rules hold
 // for whatever value it returns.
-#include "ProfileReader.h"
+#include "common/ProfileReader.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "TAcroPDF.h"
+#include "help/TAcroPDF.h"
 
 #include <QDir>
 #include <QFile>

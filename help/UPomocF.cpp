@@ -1,6 +1,6 @@
-#include "UPomocF.h"
+#include "help/UPomocF.h"
 
-#include "TAcroPDF.h"
+#include "help/TAcroPDF.h"
 #include "ui_UPomocF.h"
 
 namespace {

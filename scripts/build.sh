@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing and builds the project into build/ (or $BUILD_DIR).
+# Installs what is missing and builds the project with a CMake preset:
+#   scripts/build.sh [PRESET]      default: "default" (RelWithDebInfo, into build/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build}
+preset=${1:-default}
 "$root/scripts/setup.sh"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build "$build" -j"$(nproc)"
+cd "$root"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j"$(nproc)"

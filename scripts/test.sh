@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test through CTest.
+# Installs what is missing, builds, and runs every test: the Release build with
+# warnings as errors (preset ci, folder build-ci/), the Windows build under Wine,
+# the whole suite under the sanitizers, and a check of the code's format.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build}
-"$root/scripts/build.sh"
+cd "$root"
+"$root/scripts/build.sh" ci
 status=0
-(cd "$build" && ctest --output-on-failure -j2 --timeout 600) || status=$?
-# The command-line converter as a Windows program, cross-built and run under Wine.
+ctest --preset ci || status=$?
+# The Windows programs, cross-built and run under Wine.
 "$root/scripts/wine-tests.sh" || status=$?
 # Everything again under AddressSanitizer and UndefinedBehaviorSanitizer.
 "$root/scripts/sanitizer-tests.sh" || status=$?
+"$root/scripts/check-format.sh" || status=$?
 exit "$status"

@@ -25,7 +25,7 @@ if [[ ! -f $build/CMakeCache.txt ]] && command -v ninja >/dev/null; then
 fi
 cmake -S "$src" -B "$build" "${generator[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DREJKMX_GUI=OFF -DREJKMX_TESTS=ON >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DREJKMX_GUI=OFF -DREJKMX_TESTS=ON >/dev/null
 cmake --build "$build" -j "$jobs"
 echo "wine-tests: built in $((SECONDS - start)) s"
 

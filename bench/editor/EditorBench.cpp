@@ -1,9 +1,9 @@
 // Editor benchmarks: opening a 50 MB OBSBIEG-like file in an editor window
 // against a raw QScintilla load of the same bytes, tab expansion over 200 000
 // lines, and the memory an open window takes.
-#include "SynEdit.h"
-#include "UEdytorF.h"
-#include "UEdytorFrame.h"
+#include "editor/SynEdit.h"
+#include "editor/UEdytorF.h"
+#include "editor/UEdytorFrame.h"
 
 #include <Qsci/qsciscintilla.h>
 

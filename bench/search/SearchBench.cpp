@@ -1,7 +1,7 @@
 // Our Windows-1250 search against QScintilla's own search, on the same 50 MB
 // document in one run: an absent word, case-insensitive, the whole text.
 // Usage: search_bench [SIZE_MB]
-#include "EditorSearch.h"
+#include "editor/search/EditorSearch.h"
 
 #include <QApplication>
 #include <Qsci/qsciscintilla.h>

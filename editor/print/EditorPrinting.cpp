@@ -1,7 +1,7 @@
-#include "EditorPrinting.h"
+#include "editor/print/EditorPrinting.h"
 
-#include "Dialogs.h"
-#include "SelectionText.h"
+#include "editor/print/SelectionText.h"
+#include "gui/Dialogs.h"
 
 #include <Qsci/qsciscintilla.h>
 

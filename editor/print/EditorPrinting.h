@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SynEditPrint.h"
+#include "editor/print/SynEditPrint.h"
 
 #include <QString>
 

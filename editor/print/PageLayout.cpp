@@ -1,4 +1,4 @@
-#include "PageLayout.h"
+#include "editor/print/PageLayout.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "SelectionText.h"
+#include "editor/print/SelectionText.h"
 
 #include <Qsci/qsciscintilla.h>
 

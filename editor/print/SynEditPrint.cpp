@@ -1,6 +1,6 @@
-#include "SynEditPrint.h"
+#include "editor/print/SynEditPrint.h"
 
-#include "TabExpansion.h"
+#include "editor/text/TabExpansion.h"
 
 #include <Qsci/qsciscintilla.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PageLayout.h"
+#include "editor/print/PageLayout.h"
 
 #include <QFont>
 #include <QRect>

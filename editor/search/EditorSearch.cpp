@@ -1,4 +1,4 @@
-#include "EditorSearch.h"
+#include "editor/search/EditorSearch.h"
 
 #include <Qsci/qsciscintilla.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextSearch.h"
+#include "editor/search/TextSearch.h"
 
 #include <string_view>
 

@@ -1,7 +1,7 @@
-#include "Szukaj.h"
+#include "editor/search/Szukaj.h"
 
-#include "Dialogs.h"
-#include "EditorSearch.h"
+#include "editor/search/EditorSearch.h"
+#include "gui/Dialogs.h"
 #include "ui_Szukaj.h"
 
 #include <QKeyEvent>

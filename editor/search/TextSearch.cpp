@@ -1,6 +1,6 @@
-#include "TextSearch.h"
+#include "editor/search/TextSearch.h"
 
-#include "Cp1250.h"
+#include "common/Cp1250.h"
 
 #include <algorithm>
 #include <cstring>
@@ -156,7 +156,7 @@ Pattern::Pattern(std::string_view needle, bool caseSensitive, bool wordsOnly)
         const std::size_t at = matchCase ? pos : length;
         std::string leads;
         if (matchCase) {
-            leads = needle.substr(pos, 1);
+            leads.assign(1, needle[pos]);
             cp1250::NextCodePoint(needle, pos);
         } else {
             lowered.push_back(cp1250::ToLower(cp1250::NextCodePoint(needle, pos)));

@@ -1,4 +1,4 @@
-#include "TabExpansion.h"
+#include "editor/text/TabExpansion.h"
 
 namespace tabs {
 

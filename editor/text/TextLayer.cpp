@@ -1,6 +1,6 @@
-#include "TextLayer.h"
+#include "editor/text/TextLayer.h"
 
-#include "Cp1250.h"
+#include "common/Cp1250.h"
 
 #include <array>
 #include <cstring>

@@ -1,5 +1,5 @@
-#include "ButtonPictures.h"
-#include "Przycisk.h"
+#include "app/ButtonPictures.h"
+#include "app/Przycisk.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,12 +1,13 @@
-#include "ApplicationSetup.h"
-#include "ButtonPictures.h"
-#include "ConversionProgress.h"
-#include "ConversionReport.h"
-#include "FakeDialogs.h"
-#include "Przycisk.h"
-#include "UPlikIni.h"
-#include "URejKMXF.h"
-#include "URejestratorKMX685.h"
+#include "app/ApplicationSetup.h"
+#include "app/ButtonPictures.h"
+#include "app/ConversionProgress.h"
+#include "app/ConversionReport.h"
+#include "app/Przycisk.h"
+#include "app/URejKMXF.h"
+#include "common/UPlikIni.h"
+#include "converter/URejestratorKMX685.h"
+#include "support/FakeDialogs.h"
+#include "support/QtFiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -42,17 +43,6 @@ const QByteArray kConverted = "10    42\r\n"
                               "20    42\r\n"
                               "21  0.0000  100.0000  12.00  1.30\r\n"
                               "0 0 0 0 1.48\r\n";
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // A window that refuses to close, as an editor does when its closing question is cancelled.
 class RefusingWindow : public QWidget {

@@ -1,11 +1,11 @@
 // The result-file and help buttons open real editor and help windows.
-#include "FakeDialogs.h"
-#include "Przycisk.h"
-#include "SynEdit.h"
-#include "TAcroPDF.h"
-#include "UEdytorF.h"
-#include "UEdytorFrame.h"
-#include "UPomocF.h"
+#include "app/Przycisk.h"
+#include "editor/SynEdit.h"
+#include "editor/UEdytorF.h"
+#include "editor/UEdytorFrame.h"
+#include "help/TAcroPDF.h"
+#include "help/UPomocF.h"
+#include "support/FakeDialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -40,7 +40,9 @@ void CloseAllWindows() {
 
 } // namespace
 
-void WindowOpenersTest::cleanup() { CloseAllWindows(); }
+void WindowOpenersTest::cleanup() {
+    CloseAllWindows();
+}
 
 void WindowOpenersTest::resultFileOpensAnEditorAtEightPoints() {
     QTemporaryDir work;

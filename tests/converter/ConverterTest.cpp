@@ -1,5 +1,5 @@
-#include "TempDir.h"
-#include "URejestratorKMX685.h"
+#include "converter/URejestratorKMX685.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

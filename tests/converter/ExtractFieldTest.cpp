@@ -1,4 +1,4 @@
-#include "URejestratorKMX685.h"
+#include "converter/URejestratorKMX685.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "LineReader.h"
+#include "converter/LineReader.h"
 
 #include <gtest/gtest.h>
 

@@ -2,14 +2,15 @@
 
 // The main window over a working folder, built as the program builds it, for
 // tests that break the folder, the disk or the input files under it.
-#include "ApplicationSetup.h"
-#include "ButtonPictures.h"
-#include "ConversionReport.h"
-#include "Cp1250.h"
-#include "FakeDialogs.h"
-#include "UPlikIni.h"
-#include "URejKMXF.h"
-#include "URejestratorKMX685.h"
+#include "app/ApplicationSetup.h"
+#include "app/ButtonPictures.h"
+#include "app/ConversionReport.h"
+#include "app/URejKMXF.h"
+#include "common/Cp1250.h"
+#include "common/UPlikIni.h"
+#include "converter/URejestratorKMX685.h"
+#include "support/FakeDialogs.h"
+#include "support/QtFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,18 +28,6 @@ inline const QByteArray kRecorderFile = "C,10,,,,,1.56\r\n"
 inline const QByteArray kOldObsbieg = "1    42\r\n"
                                       "2  0.0000  100.0000  10.00  1.50\r\n"
                                       "0 0 0 0 1.50\r\n";
-
-inline void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        qFatal("cannot write test file %s", qPrintable(path));
-    }
-}
-
-inline QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 inline QStringList FilesIn(const QString& folder) {
     QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);

@@ -2,9 +2,9 @@
 // folder that is gone, an input file deleted after it was listed, a binary file
 // opened in the editor and saved.
 #include "FaultTestSupport.h"
-#include "SynEdit.h"
-#include "UEdytorF.h"
-#include "UEdytorFrame.h"
+#include "editor/SynEdit.h"
+#include "editor/UEdytorF.h"
+#include "editor/UEdytorFrame.h"
 
 #include <QPointer>
 #include <QRandomGenerator>

@@ -3,10 +3,10 @@
 // mounted by the test). Without the privileges the program says why and exits 77, which CTest
 // counts as skipped.
 #include "FaultTestSupport.h"
-#include "Przycisk.h"
-#include "SynEdit.h"
-#include "UEdytorF.h"
-#include "UEdytorFrame.h"
+#include "app/Przycisk.h"
+#include "editor/SynEdit.h"
+#include "editor/UEdytorF.h"
+#include "editor/UEdytorFrame.h"
 
 #include <QLabel>
 #include <QPointer>

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "FakeDialogs.h"
+#include "support/FakeDialogs.h"
+#include "support/QtFiles.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -8,18 +9,6 @@
 #include <QKeyEvent>
 #include <QList>
 #include <QString>
-
-inline void WriteBytes(const QString& name, const QByteArray& bytes) {
-    QFile file(name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        qFatal("cannot write test file %s", qPrintable(name));
-    }
-}
-
-inline QByteArray ReadBytes(const QString& name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // Types text that QTest::keyClicks cannot (characters beyond Latin-1).
 inline void TypeText(QWidget* widget, const QString& text) {

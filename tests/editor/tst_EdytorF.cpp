@@ -1,8 +1,8 @@
 // The editor window: creation, OpenFile, the closing question, failed saves.
 #include "EditorTestSupport.h"
-#include "SynEdit.h"
-#include "UEdytorF.h"
-#include "UEdytorFrame.h"
+#include "editor/SynEdit.h"
+#include "editor/UEdytorF.h"
+#include "editor/UEdytorFrame.h"
 
 #include <QDir>
 #include <QPointer>
@@ -82,7 +82,7 @@ void EdytorFTest::StartsEmptyWithPlaceholderCaption() {
 }
 
 void EdytorFTest::OpenFileBindsToPath() {
-    WriteBytes(Path("OBSBIEG"), "a\tb\r\n");
+    WriteFile(Path("OBSBIEG"), "a\tb\r\n");
     OpenWindow(Path("OBSBIEG"));
     QCOMPARE(window->windowTitle(), Path("OBSBIEG"));
     QCOMPARE(window->EdytorFrame->FileName, Path("OBSBIEG"));
@@ -98,7 +98,7 @@ void EdytorFTest::OpenMissingFileCreatesItOnSave() {
     QVERIFY(dialogs.questions.isEmpty());
     QTest::keyClicks(Editor(), "x");
     QVERIFY(window->EdytorFrame->SaveFile());
-    QCOMPARE(ReadBytes(Path("Err.rej")), QByteArray("x"));
+    QCOMPARE(ReadFile(Path("Err.rej")), QByteArray("x"));
 }
 
 void EdytorFTest::OpenFileFailureLeavesWindowUnbound() {
@@ -115,13 +115,13 @@ void EdytorFTest::OpenFileFailureLeavesWindowUnbound() {
     dialogs.saveName = Path("chosen");
     QVERIFY(window->EdytorFrame->SaveFile());
     QCOMPARE(dialogs.saveDialogs, 1);
-    QCOMPARE(ReadBytes(Path("chosen")), QByteArray("y"));
+    QCOMPARE(ReadFile(Path("chosen")), QByteArray("y"));
     QVERIFY(!Editor()->Modified());
     dialogs.saveName.clear(); // cancelled: nothing written, flag kept
     QTest::keyClicks(Editor(), "z");
     QVERIFY(!window->EdytorFrame->SaveFile());
     QVERIFY(Editor()->Modified());
-    QCOMPARE(ReadBytes(Path("chosen")), QByteArray("y"));
+    QCOMPARE(ReadFile(Path("chosen")), QByteArray("y"));
 #else
     QSKIP("needs a file that exists and cannot be read");
 #endif
@@ -129,7 +129,7 @@ void EdytorFTest::OpenFileFailureLeavesWindowUnbound() {
 
 void EdytorFTest::ClosesWithoutQuestionWhenUnchanged() {
     FakeDialogs dialogs;
-    WriteBytes(Path("OBSBIEG"), "abc");
+    WriteFile(Path("OBSBIEG"), "abc");
     OpenWindow(Path("OBSBIEG"));
     QVERIFY(Close());
     QVERIFY(dialogs.questions.isEmpty());
@@ -137,7 +137,7 @@ void EdytorFTest::ClosesWithoutQuestionWhenUnchanged() {
 
 void EdytorFTest::UndoneChangeClosesWithoutQuestion() {
     FakeDialogs dialogs;
-    WriteBytes(Path("OBSBIEG"), "abc");
+    WriteFile(Path("OBSBIEG"), "abc");
     OpenWindow(Path("OBSBIEG"));
     QTest::keyClicks(Editor(), "xy");
     Editor()->undo();
@@ -148,13 +148,13 @@ void EdytorFTest::UndoneChangeClosesWithoutQuestion() {
 
 void EdytorFTest::ClearAllThenCloseLeavesFileAlone() {
     FakeDialogs dialogs;
-    WriteBytes(Path("OBSBIEG"), "abc");
+    WriteFile(Path("OBSBIEG"), "abc");
     OpenWindow(Path("OBSBIEG"));
     QTest::keyClicks(Editor(), "x");
     window->EdytorFrame->ToolbarButton974Click();
     QVERIFY(Close());
     QVERIFY(dialogs.questions.isEmpty());
-    QCOMPARE(ReadBytes(Path("OBSBIEG")), QByteArray("abc"));
+    QCOMPARE(ReadFile(Path("OBSBIEG")), QByteArray("abc"));
 }
 
 void EdytorFTest::ClosingQuestion_data() {
@@ -172,7 +172,7 @@ void EdytorFTest::ClosingQuestion() {
     QFETCH(bool, closes);
     QFETCH(QByteArray, onDisk);
     FakeDialogs dialogs;
-    WriteBytes(Path("OBSBIEG"), "abc");
+    WriteFile(Path("OBSBIEG"), "abc");
     OpenWindow(Path("OBSBIEG"));
     QTest::keyClicks(Editor(), "x");
     dialogs.answers = {QMessageBox::StandardButton(answer)};
@@ -183,7 +183,7 @@ void EdytorFTest::ClosingQuestion() {
     QCOMPARE(dialogs.questions[0].text, QString::fromUtf8("Plik nie został zapisany. Zapisać?"));
     QCOMPARE(dialogs.questions[0].buttons,
              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    QCOMPARE(ReadBytes(Path("OBSBIEG")), onDisk);
+    QCOMPARE(ReadFile(Path("OBSBIEG")), onDisk);
     if (!closes) {
         QVERIFY(window->isVisible());
         QVERIFY(Editor()->Modified());
@@ -201,7 +201,7 @@ void EdytorFTest::FailedSaveKeepsWindowOpen() {
     FakeDialogs dialogs;
     QVERIFY(QDir(dir.path()).mkpath(folder));
     const QString file = Path(folder + "/OBSBIEG");
-    WriteBytes(file, "abc");
+    WriteFile(file, "abc");
     OpenWindow(file);
     QTest::keyClicks(Editor(), "x");
     const QString path = Path(folder);
@@ -222,7 +222,7 @@ void EdytorFTest::FailedSaveKeepsWindowOpen() {
     if (folder == "locked") {
         QProcess::execute("chattr", {"-i", path});
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(ReadBytes(file), QByteArray("abc"));
+        QCOMPARE(ReadFile(file), QByteArray("abc"));
         QCOMPARE(QDir(path).entryList(QDir::Files), QStringList({"OBSBIEG"}));
     }
     QVERIFY(!closed);

@@ -1,10 +1,10 @@
 // The frame's own operations: Open with tab expansion, PasteText, the
 // modified flag, the toolbar, selection modes.
 #include "EditorTestSupport.h"
-#include "SynEdit.h"
-#include "Szukaj.h"
-#include "UEdytorF.h"
-#include "UEdytorFrame.h"
+#include "editor/SynEdit.h"
+#include "editor/UEdytorF.h"
+#include "editor/UEdytorFrame.h"
+#include "editor/search/Szukaj.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,7 +49,7 @@ private:
 
     // A window on `bytes`, focus in SynEdit1, caret at `caret`.
     void OpenWindow(const QByteArray& bytes, long caret = 0) {
-        WriteBytes(Path("OBSBIEG"), bytes);
+        WriteFile(Path("OBSBIEG"), bytes);
         window = new TEdytorF;
         window->OpenFile(Path("OBSBIEG"));
         QApplication::setActiveWindow(window);
@@ -180,7 +180,7 @@ void EdytorFrameTest::OpenExpandsTabs() {
     QFETCH(QByteArray, expected);
     FakeDialogs dialogs;
     OpenWindow("old");
-    WriteBytes(Path("second"), bytes);
+    WriteFile(Path("second"), bytes);
     dialogs.openName = Path("second");
     QTest::mouseClick(Frame()->ToolbarButton975, Qt::LeftButton);
     QCOMPARE(dialogs.openDialogs, 1);
@@ -193,12 +193,12 @@ void EdytorFrameTest::OpenExpandsTabs() {
 void EdytorFrameTest::OpenSecondFileSavesIntoOwnFile() {
     FakeDialogs dialogs;
     OpenWindow("OBS\r\n");
-    WriteBytes(Path("second"), "a\tb\r\nc\r\n");
+    WriteFile(Path("second"), "a\tb\r\nc\r\n");
     dialogs.openName = Path("second");
     Frame()->ToolbarButton975Click();
     QTest::mouseClick(Frame()->ToolbarButton976, Qt::LeftButton);
-    QCOMPARE(ReadBytes(Path("OBSBIEG")), QByteArray("a       b\r\nc\r\n"));
-    QCOMPARE(ReadBytes(Path("second")), QByteArray("a\tb\r\nc\r\n"));
+    QCOMPARE(ReadFile(Path("OBSBIEG")), QByteArray("a       b\r\nc\r\n"));
+    QCOMPARE(ReadFile(Path("second")), QByteArray("a\tb\r\nc\r\n"));
     QCOMPARE(window->windowTitle(), Path("OBSBIEG"));
     QCOMPARE(Frame()->FileName, Path("OBSBIEG"));
     QVERIFY(!Editor()->Modified());

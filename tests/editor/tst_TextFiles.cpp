@@ -1,8 +1,8 @@
 // Files through an editor window: loaded, edited, saved, compared byte for byte.
 #include "EditorTestSupport.h"
-#include "SynEdit.h"
-#include "UEdytorF.h"
-#include "UEdytorFrame.h"
+#include "editor/SynEdit.h"
+#include "editor/UEdytorF.h"
+#include "editor/UEdytorFrame.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -69,11 +69,11 @@ void TextFilesTest::SavedUneditedIsSameBytes_data() {
 
 void TextFilesTest::SavedUneditedIsSameBytes() {
     QFETCH(QByteArray, bytes);
-    WriteBytes(Path("OBSBIEG"), bytes);
+    WriteFile(Path("OBSBIEG"), bytes);
     Open(Path("OBSBIEG"));
     QVERIFY(!Editor()->Modified());
     QVERIFY(window->EdytorFrame->SaveFile());
-    QVERIFY(ReadBytes(Path("OBSBIEG")) == bytes);
+    QVERIFY(ReadFile(Path("OBSBIEG")) == bytes);
 }
 
 void TextFilesTest::NewLineBreaksTakeTheFileStyle_data() {
@@ -91,7 +91,7 @@ void TextFilesTest::NewLineBreaksTakeTheFileStyle() {
     QFETCH(QByteArray, bytes);
     QFETCH(QByteArray, expected);
     if (!bytes.isEmpty()) {
-        WriteBytes(Path("f.txt"), bytes);
+        WriteFile(Path("f.txt"), bytes);
     } else {
         QFile::remove(Path("f.txt"));
     }
@@ -102,46 +102,46 @@ void TextFilesTest::NewLineBreaksTakeTheFileStyle() {
     QTest::keyClick(Editor(), Qt::Key_Return);
     QVERIFY(Editor()->Modified());
     QVERIFY(window->EdytorFrame->SaveFile());
-    QCOMPARE(ReadBytes(Path("f.txt")), expected);
+    QCOMPARE(ReadFile(Path("f.txt")), expected);
 }
 
 void TextFilesTest::EditKeepsOtherLineEnds() {
-    WriteBytes(Path("m.txt"), "a\r\nb\nc\rd");
+    WriteFile(Path("m.txt"), "a\r\nb\nc\rd");
     Open(Path("m.txt"));
     Editor()->setCursorPosition(1, 1);
     QTest::keyClicks(Editor(), "X");
     QVERIFY(window->EdytorFrame->SaveFile());
-    QCOMPARE(ReadBytes(Path("m.txt")), QByteArray("a\r\nbX\nc\rd"));
+    QCOMPARE(ReadFile(Path("m.txt")), QByteArray("a\r\nbX\nc\rd"));
 }
 
 void TextFilesTest::PasteTakesTheFileStyle() {
-    WriteBytes(Path("lf.txt"), "a\n");
+    WriteFile(Path("lf.txt"), "a\n");
     Open(Path("lf.txt"));
     GoToEnd();
     QApplication::clipboard()->setText("1\r\n2\r3\n4");
     window->EdytorFrame->Wklej1->trigger();
     QVERIFY(window->EdytorFrame->SaveFile());
-    QCOMPARE(ReadBytes(Path("lf.txt")), QByteArray("a\n1\n2\n3\n4"));
+    QCOMPARE(ReadFile(Path("lf.txt")), QByteArray("a\n1\n2\n3\n4"));
 }
 
 void TextFilesTest::NulBytesSurviveEditing() {
-    WriteBytes(Path("nul.txt"), QByteArray("\0a\0\r\nb\0", 7));
+    WriteFile(Path("nul.txt"), QByteArray("\0a\0\r\nb\0", 7));
     Open(Path("nul.txt"));
     QCOMPARE(Editor()->SendScintilla(QsciScintillaBase::SCI_GETLENGTH), 7L);
     GoToEnd();
     QTest::keyClicks(Editor(), "z");
     QVERIFY(window->EdytorFrame->SaveFile());
-    QCOMPARE(ReadBytes(Path("nul.txt")), QByteArray("\0a\0\r\nb\0z", 8));
+    QCOMPARE(ReadFile(Path("nul.txt")), QByteArray("\0a\0\r\nb\0z", 8));
 }
 
 void TextFilesTest::UnencodableCharacterAsksFirst() {
     FakeDialogs dialogs;
-    WriteBytes(Path("u.txt"), "abc");
+    WriteFile(Path("u.txt"), "abc");
     Open(Path("u.txt"));
     TypeText(Editor(), QString::fromUtf8("\xE4\xB8\xAD\xC5\x82"));
     dialogs.answers = {QMessageBox::Cancel};
     QVERIFY(!window->EdytorFrame->SaveFile());
-    QCOMPARE(ReadBytes(Path("u.txt")), QByteArray("abc"));
+    QCOMPARE(ReadFile(Path("u.txt")), QByteArray("abc"));
     QVERIFY(Editor()->Modified());
     QCOMPARE(dialogs.questions.size(), 1);
     QCOMPARE(dialogs.questions[0].icon, QMessageBox::Warning);
@@ -149,14 +149,14 @@ void TextFilesTest::UnencodableCharacterAsksFirst() {
 
     dialogs.answers = {QMessageBox::Ok};
     QVERIFY(window->EdytorFrame->SaveFile());
-    QCOMPARE(ReadBytes(Path("u.txt")), QByteArray("?\xB3"
-                                                  "abc"));
+    QCOMPARE(ReadFile(Path("u.txt")), QByteArray("?\xB3"
+                                                 "abc"));
     QVERIFY(!Editor()->Modified());
     QCOMPARE(dialogs.questions.size(), 2);
 }
 
 void TextFilesTest::PolishLettersShowAsLetters() {
-    WriteBytes(Path("pl.txt"), "\xA3\xF3\x64\x9F");
+    WriteFile(Path("pl.txt"), "\xA3\xF3\x64\x9F");
     Open(Path("pl.txt"));
     QCOMPARE(Editor()->text(), QString::fromUtf8("Łódź"));
 }

@@ -1,5 +1,5 @@
-#include "TAcroPDF.h"
-#include "UPomocF.h"
+#include "help/TAcroPDF.h"
+#include "help/UPomocF.h"
 
 #include <QApplication>
 #include <QDir>

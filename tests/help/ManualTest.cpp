@@ -1,3 +1,5 @@
+#include "support/QtFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,11 +15,6 @@ namespace {
 const QString kManual = QStringLiteral(REJKMX_MANUAL_PDF);
 const QString kSource = QStringLiteral(REJKMX_MANUAL_SOURCE);
 const QString kBuilder = QStringLiteral(REJKMX_MANUAL_BUILDER);
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Text of every page, with runs of blanks and line ends made single spaces.
 QString DocumentText(const QString& path) {
@@ -71,12 +68,6 @@ BuildRun RunBuilder(const QString& source, const QString& output) {
     }
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromLocal8Bit(process.readAllStandardError())};
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 const QByteArray kFigurePage = R"(<html><body><h1>Okno główne</h1>

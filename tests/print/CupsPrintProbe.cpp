@@ -10,9 +10,9 @@
 // Prints "printer=<name>" and "maxPage=<n>" for the script; exits non-zero
 // if the dialog was not shown, could not be filled in, or a message was shown.
 
-#include "EditorPrinting.h"
 #include "FakePrintDialogs.h"
 #include "PrintTestText.h"
+#include "editor/print/EditorPrinting.h"
 
 #include <QApplication>
 #include <QPrinter>

@@ -1,8 +1,8 @@
-#include "EditorPrinting.h"
+#include "editor/print/EditorPrinting.h"
 #include "FakePrintDialogs.h"
 #include "PrintTestText.h"
 #include "PrintedPdf.h"
-#include "SelectionText.h"
+#include "editor/print/SelectionText.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

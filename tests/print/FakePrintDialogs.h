@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Dialogs.h"
+#include "gui/Dialogs.h"
 
 #include <QPrintDialog>
 #include <QPrinter>

@@ -1,4 +1,4 @@
-#include "SynEditPrint.h"
+#include "editor/print/SynEditPrint.h"
 #include "PrintTestText.h"
 #include "PrintedPdf.h"
 

@@ -1,5 +1,5 @@
-#include "Szukaj.h"
-#include "Dialogs.h"
+#include "editor/search/Szukaj.h"
+#include "gui/Dialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "TextSearch.h"
+#include "editor/search/TextSearch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "TextLayer.h"
-#include "Cp1250.h"
+#include "editor/text/TextLayer.h"
+#include "common/Cp1250.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Whole conversions through Windows paths: Polish folder and file names, the working
 // folder from a Windows-1250 kavero.ini, and an OBSBIEG that another program holds open.
-#include "Platform.h"
-#include "TempDir.h"
-#include "UPlikIni.h"
-#include "URejestratorKMX685.h"
 #include "WindowsFiles.h"
+#include "common/Platform.h"
+#include "common/UPlikIni.h"
+#include "converter/URejestratorKMX685.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

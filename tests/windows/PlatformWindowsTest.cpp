@@ -1,9 +1,9 @@
 // The Windows side of the platform helper and the conversion through it: wide
 // file names, backslash joins, replacing an existing OBSBIEG, kavero.ini beside the .exe.
-#include "Platform.h"
-#include "TempDir.h"
-#include "UPlikIni.h"
 #include "WindowsFiles.h"
+#include "common/Platform.h"
+#include "common/UPlikIni.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

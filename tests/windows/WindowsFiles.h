@@ -2,7 +2,7 @@
 
 // File helpers for the Windows tests: std::filesystem paths are wide there, so
 // Polish names reach the disk unchanged, unlike the narrow paths of TempDir::File.
-#include "Platform.h"
+#include "common/Platform.h"
 
 #include <filesystem>
 #include <fstream>

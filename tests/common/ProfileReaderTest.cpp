@@ -1,6 +1,6 @@
-#include "ProfileReader.h"
-#include "TempDir.h"
-#include "UPlikIni.h"
+#include "common/ProfileReader.h"
+#include "common/UPlikIni.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

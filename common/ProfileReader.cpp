@@ -1,6 +1,6 @@
-#include "ProfileReader.h"
+#include "common/ProfileReader.h"
 
-#include "Cp1250.h"
+#include "common/Cp1250.h"
 
 #include <charconv>
 #include <cstdint>

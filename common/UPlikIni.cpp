@@ -1,7 +1,7 @@
-#include "UPlikIni.h"
+#include "common/UPlikIni.h"
 
-#include "Platform.h"
-#include "ProfileReader.h"
+#include "common/Platform.h"
+#include "common/ProfileReader.h"
 
 #include <fstream>
 #include <iterator>

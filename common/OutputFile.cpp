@@ -1,6 +1,6 @@
-#include "OutputFile.h"
+#include "common/OutputFile.h"
 
-#include "Platform.h"
+#include "common/Platform.h"
 
 #include <cerrno>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "ErrorText.h"
+#include "common/ErrorText.h"
 
 std::string DescribeError(const std::error_code& ec) {
     const std::error_condition c = ec.default_error_condition();
