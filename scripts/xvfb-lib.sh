@@ -3,6 +3,8 @@
 # Source it; the caller calls xvfb_lib_cleanup from its EXIT trap.
 #
 #   xvfb_start <folder>                    starts Xvfb on a free display, exports DISPLAY
+#   wm_start <folder>                      starts openbox on that display and waits for it
+#   wm_from_args <folder> "$@"             wm_start when the arguments hold --wm=openbox
 #   install_program <binary> <folder> <working folder>
 #                                          copies RejKMX beside its own kavero.ini
 #   start_program <binary> <log>           starts it on the display (app_pid)
@@ -14,6 +16,7 @@
 #                                          types the paths into Memo1, presses "WYKONAJ"
 
 xvfb_pid=
+wm_pid=
 app_pid=
 
 xvfb_lib_fail() {
@@ -30,6 +33,7 @@ xvfb_lib_require() {
 
 xvfb_lib_cleanup() {
   [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
+  [[ -n $wm_pid ]] && kill "$wm_pid" 2>/dev/null
   [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
   return 0
@@ -46,6 +50,30 @@ xvfb_start() {
     { cat "$folder/xvfb.log" >&2; xvfb_lib_fail "Xvfb did not start"; }
   DISPLAY=":$(head -n1 "$folder/display")"
   export DISPLAY
+}
+
+# A real window manager: it places, stacks, decorates and focuses windows as on
+# a user's desktop. Ready once it has announced itself on the root window.
+wm_start() {
+  local folder=$1
+  openbox --sm-disable >"$folder/openbox.log" 2>&1 &
+  wm_pid=$!
+  wait_for 10 wm_running ||
+    { cat "$folder/openbox.log" >&2; xvfb_lib_fail "openbox did not start"; }
+}
+
+wm_running() {
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+# Scripts run once on a bare X server and once, with --wm=openbox, under openbox.
+wm_from_args() {
+  local folder=$1 arg
+  shift
+  for arg in "$@"; do
+    [[ $arg == --wm=openbox ]] && { wm_start "$folder"; return 0; }
+  done
+  return 0
 }
 
 # kavero.ini is Windows-1250 text with CR LF line ends, as the office suite writes it.
