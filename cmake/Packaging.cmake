@@ -4,7 +4,9 @@
 # the program, the converter and the manual share one folder of their own,
 # /opt/rejkmx/bin, where an administrator can also put kavero.ini. Commands on the
 # PATH are symlinks into that folder: the executable's folder comes from
-# /proc/self/exe, which names the link's target, not the link.
+# /proc/self/exe, which names the link's target, not the link. The files Debian
+# expects in /usr (manual pages, copyright, changelog, lintian overrides) come
+# from packaging/ and are staged here, compressed as Debian wants them.
 if(WIN32 OR (DEFINED REJKMX_GUI AND NOT REJKMX_GUI))
     return()
 endif()
@@ -12,17 +14,40 @@ endif()
 set(rejkmx_package_root /opt/rejkmx)
 set(rejkmx_packaging_dir ${CMAKE_CURRENT_LIST_DIR}/../packaging)
 
-# Relative targets, so the links also hold inside a root unpacked elsewhere.
-set(rejkmx_links_dir ${CMAKE_BINARY_DIR}/package-links)
-file(MAKE_DIRECTORY ${rejkmx_links_dir})
-file(CREATE_LINK ../..${rejkmx_package_root}/bin/RejKMX ${rejkmx_links_dir}/rejkmx SYMBOLIC)
-file(CREATE_LINK ../..${rejkmx_package_root}/bin/kmx685-convert
-     ${rejkmx_links_dir}/kmx685-convert SYMBOLIC)
+set(rejkmx_staged_dir ${CMAKE_BINARY_DIR}/package-files)
+file(MAKE_DIRECTORY ${rejkmx_staged_dir}/man1)
+# Links between top-level folders are absolute, as Debian wants them.
+file(CREATE_LINK ${rejkmx_package_root}/bin/RejKMX ${rejkmx_staged_dir}/rejkmx SYMBOLIC)
+file(CREATE_LINK ${rejkmx_package_root}/bin/kmx685-convert ${rejkmx_staged_dir}/kmx685-convert
+     SYMBOLIC)
 
-# The desktop entry, its icon and the links go to /usr only for the package's
-# prefix, decided at install time.
+# gzip -9n: the smallest file, and no name or time stamp, so builds repeat byte for byte.
+function(rejkmx_gzip source target)
+    execute_process(COMMAND gzip -9nc ${source} OUTPUT_FILE ${target} RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "gzip ${source} failed")
+    endif()
+endfunction()
+
+foreach(page kmx685-convert rejkmx)
+    configure_file(${rejkmx_packaging_dir}/man/${page}.1.in ${rejkmx_staged_dir}/${page}.1 @ONLY)
+    rejkmx_gzip(${rejkmx_staged_dir}/${page}.1 ${rejkmx_staged_dir}/man1/${page}.1.gz)
+endforeach()
+
+set(rejkmx_deb_release 1)
+set(rejkmx_deb_version ${PROJECT_VERSION}-${rejkmx_deb_release})
+# The changelog's newest entry must name the version being packaged.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${rejkmx_packaging_dir}/changelog)
+file(STRINGS ${rejkmx_packaging_dir}/changelog rejkmx_changelog_top LIMIT_COUNT 1)
+if(NOT rejkmx_changelog_top MATCHES "^rejkmx \\(${rejkmx_deb_version}\\) ")
+    message(FATAL_ERROR "packaging/changelog does not begin with an entry for ${rejkmx_deb_version}")
+endif()
+rejkmx_gzip(${rejkmx_packaging_dir}/changelog ${rejkmx_staged_dir}/changelog.Debian.gz)
+
+# The desktop entry, its icon, the links and the documentation go to /usr only
+# for the package's prefix, decided at install time.
 install(CODE "set(REJKMX_PACKAGE_ROOT \"${rejkmx_package_root}\")
-set(REJKMX_PACKAGE_LINKS \"${rejkmx_links_dir}\")")
+set(REJKMX_PACKAGE_STAGED \"${rejkmx_staged_dir}\")")
 install(SCRIPT ${rejkmx_packaging_dir}/install-system-files.cmake)
 
 set(REJKMX_PACKAGE_MAINTAINER "RejKMX developers <rejkmx@example.org>"
@@ -43,7 +68,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${rejkmx_deb_release})
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${REJKMX_PACKAGE_MAINTAINER})

@@ -13,6 +13,7 @@ packages=(
   xvfb xdotool xauth x11-xkb-utils x11-utils openbox libx11-dev imagemagick poppler-utils desktop-file-utils
   cups cups-client cups-ipp-utils printer-driver-cups-pdf
   time mawk
+  lintian
   g++-mingw-w64-x86-64-posix wine64
 )
 

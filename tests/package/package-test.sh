@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package of a build folder with cpack, unpacks it into a
-# scratch root with dpkg -x and checks it as a user would meet it: its control
-# data, its files, the desktop entry and icon, the converter and the program
-# started from there under Xvfb through the /usr/bin link, with kavero.ini beside
-# the real executable.
+# scratch root with dpkg -x and checks it as a user would meet it: lintian, its
+# control data, its files, the desktop entry and icon, the converter's manual page
+# against its usage text, the converter and the program started from there under
+# Xvfb through the /usr/bin link, with kavero.ini beside the real executable.
 #
 #   package-test.sh <build folder> [<cpack command>]
 set -euo pipefail
@@ -20,7 +20,7 @@ fail() {
   exit 1
 }
 
-for tool in "$cpack_cmd" dpkg-deb dpkg-query desktop-file-validate readelf Xvfb xdotool import convert; do
+for tool in "$cpack_cmd" dpkg-deb dpkg-query lintian desktop-file-validate readelf Xvfb xdotool import convert; do
   command -v "$tool" >/dev/null || fail "$tool is missing"
 done
 [[ -f $build/CPackConfig.cmake ]] || fail "no CPackConfig.cmake in $build (cmake/Packaging.cmake not included?)"
@@ -47,6 +47,14 @@ build_package() {
   deb=${debs[0]}
   cp "$deb" "$out_dir/"
   echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
+}
+
+# Any error or warning fails. The /opt layout is excused by the overrides the
+# package ships (packaging/lintian-overrides), so anyone running lintian on the
+# package sees the same verdict.
+check_lintian() {
+  lintian --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1 ||
+    { grep -v 'running with root privileges' "$tmp/lintian.log" >&2; fail "lintian reports errors or warnings"; }
 }
 
 # Every dependency must name an installed package of a fitting version, so the
@@ -94,17 +102,24 @@ opt/rejkmx/bin/kmx685-convert
 usr/bin/kmx685-convert
 usr/bin/rejkmx
 usr/share/applications/rejkmx.desktop
+usr/share/doc/rejkmx/changelog.Debian.gz
+usr/share/doc/rejkmx/copyright
 usr/share/icons/hicolor/scalable/apps/rejkmx.svg
+usr/share/lintian/overrides/rejkmx
+usr/share/man/man1/kmx685-convert.1.gz
+usr/share/man/man1/rejkmx.1.gz
 EOF
   diff -u "$tmp/expected" "$tmp/files" >&2 || fail "the package holds other files than expected"
 
   dpkg -x "$deb" "$root"
   [[ -x $bin/RejKMX && -x $bin/kmx685-convert ]] || fail "programs are not executable"
   [[ $(head -c 5 "$bin/RejKMX.pdf") == "%PDF-" ]] || fail "RejKMX.pdf is not a PDF"
+  # The links are absolute; in the scratch root they are pointed at the unpacked
+  # programs, so these still start through a link, as on an installed system.
   for link in rejkmx:RejKMX kmx685-convert:kmx685-convert; do
-    [[ -L $root/usr/bin/${link%%:*} ]] || fail "/usr/bin/${link%%:*} is not a link"
-    [[ $(readlink -f "$root/usr/bin/${link%%:*}") == "$(readlink -f "$bin/${link##*:}")" ]] ||
+    [[ $(readlink "$root/usr/bin/${link%%:*}") == "/opt/rejkmx/bin/${link##*:}" ]] ||
       fail "/usr/bin/${link%%:*} does not lead to /opt/rejkmx/bin/${link##*:}"
+    ln -sfn "$bin/${link##*:}" "$root/usr/bin/${link%%:*}"
   done
   for program in RejKMX kmx685-convert; do
     ! readelf -S "$bin/$program" | grep '\.debug_info' >/dev/null || fail "$program is not stripped"
@@ -121,6 +136,28 @@ check_desktop_entry() {
   [[ $(value Icon) == rejkmx ]] || fail "desktop entry icon: $(value Icon)"
   cmp "$root/usr/share/icons/hicolor/scalable/apps/rejkmx.svg" "$source_root/packaging/rejkmx.svg" ||
     fail "the icon is not ours"
+}
+
+# Option names (-x, --xx) of the usage text's option lines, and of the lines after
+# .TP in the manual page's OPTIONS section.
+usage_options() {
+  awk '/^  -/ { for (i = 1; i <= NF && $i ~ /^-/; i++) { sub(/,$/, "", $i); print $i } }' | sort
+}
+page_entries() {
+  awk -v section="$1" '/^\.SH/ { inside = ($0 == ".SH " section) } inside && after { print } { after = /^\.TP/ }' |
+    grep -oE "$2" | sed 's|\\||g' | sort
+}
+
+# The manual page must name exactly the options and exit statuses the program has.
+check_manual_page() {
+  local page=$tmp/kmx685-convert.1 usage
+  gzip -dc "$root/usr/share/man/man1/kmx685-convert.1.gz" >"$page"
+  usage=$("$bin/kmx685-convert" --help)
+  diff -u <(usage_options <<<"$usage") <(page_entries OPTIONS '\\-(\\-)?[a-z][a-z0-9-]*' <"$page") >&2 ||
+    fail "the options of kmx685-convert.1 differ from kmx685-convert --help"
+  diff -u <(sed -n 's/^Exit status: //p' <<<"$usage" | grep -oE '(^|, )[0-9]+' | tr -d ', ' | sort) \
+    <(page_entries "EXIT STATUS" '^\.B [0-9]+$' <"$page" | tr -d '.B ') >&2 ||
+    fail "the exit statuses of kmx685-convert.1 differ from kmx685-convert --help"
 }
 
 # The converter through its link, without -o: it must find the kavero.ini beside
@@ -169,9 +206,11 @@ check_program_in_place() {
 }
 
 build_package
+check_lintian
 check_control
 check_files
 check_desktop_entry
+check_manual_page
 check_converter
 # The unpacked program through the common smoke test: conversion and a drawn window.
 "$source_root/scripts/smoke-test.sh" "$bin/RejKMX" "$out_dir"
