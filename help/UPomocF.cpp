@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QKeyEvent>
-#include <QPdfBookmarkModel>
 #include <QPdfDocument>
 #include <QSignalBlocker>
 
@@ -20,12 +19,6 @@ QFont WindowFont(const QFont& designed) {
     return font;
 }
 
-// Where a bookmark leads: the page and the height on it, in points from its top.
-PdfPlace BookmarkPlace(const QModelIndex& item) {
-    return {item.data(int(QPdfBookmarkModel::Role::Page)).toInt(),
-            item.data(int(QPdfBookmarkModel::Role::Location)).toPointF().y()};
-}
-
 } // namespace
 
 TPomocF::TPomocF(QWidget* parent) : QWidget(parent, Qt::Window), ui(new Ui::TPomocF) {
@@ -34,8 +27,6 @@ TPomocF::TPomocF(QWidget* parent) : QWidget(parent, Qt::Window), ui(new Ui::TPom
     setFont(WindowFont(font()));
     AcroPDF1 = ui->AcroPDF1;
     search_ = new PdfSearch(AcroPDF1->document(), this);
-    bookmarks_ = new QPdfBookmarkModel(this);
-    bookmarks_->setDocument(AcroPDF1->document());
     createActions();
     connectToolBar();
     documentLoaded();
@@ -81,10 +72,6 @@ void TPomocF::connectToolBar() {
     connect(ui->PageBox, &QSpinBox::valueChanged, this, [view](int page) {
         view->showPlace({page - 1, 0});
     });
-    connect(ui->ChapterBox, &QComboBox::activated, this, [this, view](int row) {
-        view->showPlace(BookmarkPlace(bookmarks_->index(row, 0)));
-        view->setFocus();
-    });
     connect(ui->ZoomInButton, &QToolButton::clicked, AcroPDF1, &TAcroPDF::zoomIn);
     connect(ui->ZoomOutButton, &QToolButton::clicked, AcroPDF1, &TAcroPDF::zoomOut);
     connect(ui->FitWidthButton, &QToolButton::clicked, AcroPDF1, &TAcroPDF::fitToWidth);
@@ -108,7 +95,6 @@ void TPomocF::documentLoaded() {
         ui->PageBox->setRange(pages > 0 ? 1 : 0, pages);
     }
     ui->PageCount->setText(QStringLiteral("z %1").arg(pages));
-    fillChapters();
     pageChanged(AcroPDF1->view()->currentPage());
     zoomModeChanged();
     if (!ui->SearchField->text().isEmpty()) {
@@ -117,29 +103,10 @@ void TPomocF::documentLoaded() {
     showMatch(-1);
 }
 
-void TPomocF::fillChapters() {
-    ui->ChapterBox->clear();
-    for (int row = 0; row < bookmarks_->rowCount(); ++row) {
-        const QModelIndex item = bookmarks_->index(row, 0);
-        ui->ChapterBox->addItem(item.data(int(QPdfBookmarkModel::Role::Title)).toString());
-    }
-    ui->ChapterBox->setEnabled(ui->ChapterBox->count() > 0);
-}
-
-// The page box and the chapter list follow the reader.
+// The page box follows the reader.
 void TPomocF::pageChanged(int page) {
-    {
-        const QSignalBlocker blocker(ui->PageBox);
-        ui->PageBox->setValue(page + 1);
-    }
-    int chapter = -1;
-    for (int row = 0; row < bookmarks_->rowCount(); ++row) {
-        if (BookmarkPlace(bookmarks_->index(row, 0)).page <= page) {
-            chapter = row;
-        }
-    }
-    const QSignalBlocker blocker(ui->ChapterBox);
-    ui->ChapterBox->setCurrentIndex(chapter);
+    const QSignalBlocker blocker(ui->PageBox);
+    ui->PageBox->setValue(page + 1);
 }
 
 void TPomocF::zoomModeChanged() {

@@ -6,7 +6,6 @@
 #include <memory>
 
 class PdfSearch;
-class QPdfBookmarkModel;
 class TAcroPDF;
 
 namespace Ui {
@@ -14,7 +13,7 @@ class TPomocF;
 }
 
 // The help window: the program's manual in an embedded viewer under a slim
-// toolbar (chapter, page number and count, zoom, search). Top-level, not
+// toolbar (page number and count, zoom, search). Top-level, not
 // modal, shows itself when created and frees itself when closed, so any
 // number of them can be open at once.
 class TPomocF : public QWidget {
@@ -35,7 +34,6 @@ private:
     void createActions();
     void connectToolBar();
     void documentLoaded();
-    void fillChapters();
     void pageChanged(int page);
     void zoomModeChanged();
     void find(bool forward);
@@ -43,5 +41,4 @@ private:
 
     std::unique_ptr<Ui::TPomocF> ui;
     PdfSearch* search_ = nullptr;
-    QPdfBookmarkModel* bookmarks_ = nullptr;
 };
