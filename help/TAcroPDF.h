@@ -5,7 +5,7 @@
 
 class QLabel;
 class QPdfDocument;
-class QPdfView;
+class PdfPageView;
 class QStackedLayout;
 
 // Shows a PDF file in an embedded viewer: all pages in one scrolling column,
@@ -21,24 +21,26 @@ public:
     void LoadFile(const QString& path);
 
     QPdfDocument* document() const { return document_; }
-    QPdfView* view() const { return view_; }
+    PdfPageView* view() const { return view_; }
     bool hasError() const { return !errorText_.isEmpty(); }
     QString errorText() const { return errorText_; }
 
-    // Zoom steps and the fitted start, also bound to Ctrl+wheel and Ctrl +/-.
+    // Zoom steps and fits; each keeps the text at the top of the view in place.
     void zoomIn();
     void zoomOut();
     void fitToWidth();
+    void fitPage();
+
+signals:
+    // A document was shown, or a message in its place.
+    void loaded();
 
 private:
-    void createView();
     void createMessage();
     void showError(const QString& path, const QString& cause);
-    void zoomBy(double factor);
-    double effectiveZoom() const;
 
     QStackedLayout* stack_ = nullptr;
-    QPdfView* view_ = nullptr;
+    PdfPageView* view_ = nullptr;
     QLabel* message_ = nullptr;
     QPdfDocument* document_ = nullptr;
     QString errorText_;

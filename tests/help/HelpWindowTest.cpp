@@ -1,3 +1,4 @@
+#include "help/PdfPageView.h"
 #include "help/TAcroPDF.h"
 #include "help/UPomocF.h"
 
@@ -5,14 +6,19 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPdfDocument>
+#include <QPdfPageNavigator>
 #include <QPdfView>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStackedLayout>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QWheelEvent>
 
 namespace {
@@ -35,6 +41,28 @@ void SendCtrlWheel(QWidget* target, int angle) {
     QApplication::sendEvent(target, &event);
 }
 
+// A help window on the manual, shown and active, scrolled eight screens down.
+TPomocF* ReadingWindow() {
+    auto* window = new TPomocF();
+    window->LoadPdf(kManual);
+    QApplication::setActiveWindow(window);
+    if (!QTest::qWaitForWindowActive(window)) {
+        qFatal("the help window does not become active");
+    }
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(window->AcroPDF1->view(), Qt::Key_PageDown);
+    }
+    return window;
+}
+
+template <typename T> T* Part(QWidget* window, const char* name) {
+    T* part = window->findChild<T*>(QString::fromLatin1(name));
+    if (!part) {
+        qFatal("no %s in the help window", name);
+    }
+    return part;
+}
+
 } // namespace
 
 class HelpWindowTest : public QObject {
@@ -50,6 +78,10 @@ private slots:
     void zoomKeysAndWheel();
     void navigationKeys_data();
     void navigationKeys();
+    void readingPositionSurvivesZoomAndResize_data();
+    void readingPositionSurvivesZoomAndResize();
+    void toolBarFollowsAndMovesTheReader();
+    void searchGoesFromMatchToMatch();
 
 private:
     QTemporaryDir dir_;
@@ -66,10 +98,16 @@ void HelpWindowTest::windowShowsItselfWithItsLayout() {
     QCOMPARE(window->font().family(), QStringLiteral("Tahoma"));
     QVERIFY(!window->isModal());
     QVERIFY(window->AcroPDF1 != nullptr);
-    QCOMPARE(window->AcroPDF1->geometry(), window->rect());
+    // The viewer fills what a slim toolbar leaves, at any size.
+    const QWidget* toolBar = Part<QWidget>(window, "ToolBar");
+    QVERIFY(toolBar->height() <= 32);
+    QVERIFY(toolBar->minimumSizeHint().width() <= 757);
+    QCOMPARE(window->AcroPDF1->geometry(),
+             QRect(0, toolBar->height(), 757, 530 - toolBar->height()));
 
     window->resize(900, 700);
-    QCOMPARE(window->AcroPDF1->geometry(), window->rect());
+    QTRY_COMPARE(window->AcroPDF1->geometry(),
+                 QRect(0, toolBar->height(), 900, 700 - toolBar->height()));
     window->close();
     FlushDeletes();
     QVERIFY(window.isNull());
@@ -145,6 +183,7 @@ void HelpWindowTest::unreadableFileShowsMessage() {
     QCOMPARE(label->text(), expected);
     QVERIFY(!pdf->view()->isVisible());
     QCOMPARE(pdf->document()->pageCount(), 0);
+    QVERIFY(!Part<QWidget>(window, "ToolBar")->isEnabled());
 
     FlushDeletes();
     QVERIFY(!window.isNull());
@@ -261,6 +300,130 @@ void HelpWindowTest::navigationKeys() {
         QVERIFY2(moved > screen * 3 / 4 && moved <= screen, qPrintable(QString::number(moved)));
     }
     }
+    window->close();
+}
+
+void HelpWindowTest::readingPositionSurvivesZoomAndResize_data() {
+    QTest::addColumn<QString>("action");
+    for (const char* action :
+         {"Ctrl+plus", "Ctrl+minus", "Ctrl+wheel", "zoom in button", "whole page button",
+          "Ctrl+0 after zooming in", "wider window", "narrower window"}) {
+        QTest::newRow(action) << QString::fromLatin1(action);
+    }
+}
+
+// The text at the top of the view stays there, whatever changes the scale.
+void HelpWindowTest::readingPositionSurvivesZoomAndResize() {
+    QFETCH(QString, action);
+    QPointer<TPomocF> window = ReadingWindow();
+    PdfPageView* view = window->AcroPDF1->view();
+    if (action == QStringLiteral("Ctrl+0 after zooming in")) {
+        QTest::keyClick(view, Qt::Key_Plus, Qt::ControlModifier);
+    }
+    const PdfPlace before = view->topOfView();
+    QVERIFY(before.page >= 3);
+
+    if (action.startsWith(QStringLiteral("Ctrl+0"))) {
+        QTest::keyClick(view, Qt::Key_0, Qt::ControlModifier);
+    } else if (action == QStringLiteral("Ctrl+plus")) {
+        QTest::keyClick(view, Qt::Key_Plus, Qt::ControlModifier);
+    } else if (action == QStringLiteral("Ctrl+minus")) {
+        QTest::keyClick(view, Qt::Key_Minus, Qt::ControlModifier);
+    } else if (action == QStringLiteral("Ctrl+wheel")) {
+        SendCtrlWheel(view->viewport(), 120);
+    } else if (action == QStringLiteral("zoom in button")) {
+        QTest::mouseClick(Part<QToolButton>(window, "ZoomInButton"), Qt::LeftButton);
+    } else if (action == QStringLiteral("whole page button")) {
+        QTest::mouseClick(Part<QToolButton>(window, "FitPageButton"), Qt::LeftButton);
+    } else {
+        const int width = action.startsWith(QStringLiteral("wider")) ? 1100 : 620;
+        window->resize(width, window->height());
+        QTRY_COMPARE(window->AcroPDF1->width(), width);
+    }
+    const PdfPlace after = view->topOfView();
+    QCOMPARE(after.page, before.page);
+    QVERIFY2(qAbs(after.top - before.top) < 2.0,
+             qPrintable(QStringLiteral("%1 pt, was %2 pt").arg(after.top).arg(before.top)));
+
+    // The view's own layout is the one the position was kept in: the same height
+    // of all pages, and the same page under the upper part of the view.
+    const QRectF last = view->pageRect(window->AcroPDF1->document()->pageCount() - 1);
+    const double height = last.bottom() + view->pageSpacing() + view->documentMargins().bottom();
+    QCOMPARE(qRound(height), view->verticalScrollBar()->maximum() + view->viewport()->height());
+    QCOMPARE(view->pageNavigator()->currentPage(), view->currentPage());
+    window->close();
+}
+
+// The page box shows where the reader is and takes them elsewhere; the zoom
+// buttons show the zoom mode.
+void HelpWindowTest::toolBarFollowsAndMovesTheReader() {
+    QPointer<TPomocF> window = ReadingWindow();
+    PdfPageView* view = window->AcroPDF1->view();
+    auto* pageBox = Part<QSpinBox>(window, "PageBox");
+    const int pages = window->AcroPDF1->document()->pageCount();
+    QCOMPARE(Part<QLabel>(window, "PageCount")->text(), QStringLiteral("z %1").arg(pages));
+    QVERIFY(view->currentPage() >= 3);
+    QCOMPARE(pageBox->value(), view->currentPage() + 1);
+
+    pageBox->setFocus();
+    QTest::keyClick(pageBox, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(pageBox, QStringLiteral("10"));
+    QTest::keyClick(pageBox, Qt::Key_Return);
+    QCOMPARE(view->topOfView().page, 9);
+    QCOMPARE(pageBox->value(), 10);
+
+    auto* fitWidth = Part<QToolButton>(window, "FitWidthButton");
+    QVERIFY(fitWidth->isChecked());
+    QTest::mouseClick(Part<QToolButton>(window, "ZoomInButton"), Qt::LeftButton);
+    QCOMPARE(view->zoomMode(), QPdfView::ZoomMode::Custom);
+    QVERIFY(!fitWidth->isChecked());
+    QTest::mouseClick(fitWidth, Qt::LeftButton);
+    QCOMPARE(view->zoomMode(), QPdfView::ZoomMode::FitToWidth);
+    QVERIFY(fitWidth->isChecked());
+    window->close();
+}
+
+// Ctrl+F, a text, Enter: the first match after the reading position; F3 and
+// Shift+F3 go on and back round the ends; letter case, Polish ones too, does not matter.
+void HelpWindowTest::searchGoesFromMatchToMatch() {
+    QPointer<TPomocF> window = ReadingWindow();
+    PdfPageView* view = window->AcroPDF1->view();
+    auto* field = Part<QLineEdit>(window, "SearchField");
+    auto* counter = Part<QLabel>(window, "MatchCount");
+    const PdfPlace reading = view->topOfView();
+
+    QTest::keyClick(view, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(field->hasFocus());
+    QTest::keyClicks(field, QStringLiteral("OBSBIEG"));
+    QTest::keyClick(field, Qt::Key_Return);
+    const QRegularExpressionMatch count =
+        QRegularExpression(QStringLiteral("^(\\d+) z (\\d+)$")).match(counter->text());
+    QVERIFY2(count.hasMatch(), qPrintable(counter->text()));
+    const int first = count.captured(1).toInt();
+    const int total = count.captured(2).toInt();
+    QVERIFY(first > 1 && total > 20);
+    QVERIFY(view->topOfView().page >= reading.page);
+
+    QTest::keyClick(field, Qt::Key_F3);
+    QCOMPARE(counter->text(), QStringLiteral("%1 z %2").arg(first + 1).arg(total));
+    QTest::keyClick(field, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(field, Qt::Key_F3, Qt::ShiftModifier);
+    QCOMPARE(counter->text(), QStringLiteral("%1 z %2").arg(first - 1).arg(total));
+    for (int i = first - 1; i > 0; --i) {
+        QTest::keyClick(view, Qt::Key_F3, Qt::ShiftModifier);
+    }
+    QCOMPARE(counter->text(), QStringLiteral("%1 z %2").arg(total).arg(total));
+    QCOMPARE(view->currentPage(), window->AcroPDF1->document()->pageCount() - 1);
+
+    field->setText(QStringLiteral("ŁÓDŹ")); // key clicks type Latin-1 only
+    QTest::keyClick(field, Qt::Key_Return);
+    QVERIFY2(counter->text().startsWith(QStringLiteral("1 z ")), qPrintable(counter->text()));
+    field->clear();
+    QTest::keyClicks(field, QStringLiteral("tego tekstu nie ma"));
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(counter->text(), QStringLiteral("Nie znaleziono"));
+    QTest::keyClick(field, Qt::Key_Escape);
+    QVERIFY(view->hasFocus());
     window->close();
 }
 

@@ -4,7 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPdfDocument>
+#include <QPdfSelection>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -70,6 +74,116 @@ BuildRun RunBuilder(const QString& source, const QString& output) {
             QString::fromLocal8Bit(process.readAllStandardError())};
 }
 
+// The text of a page as lines, without the running title and the page number.
+QStringList BodyLines(QPdfDocument& doc, int page) {
+    static const QRegularExpression breaks(QStringLiteral("[\\r\\n]+"));
+    static const QRegularExpression pageNumber(QStringLiteral("^Strona \\d+ z \\d+$"));
+    const QString title = doc.metaData(QPdfDocument::MetaDataField::Title).toString();
+    QStringList lines;
+    for (const QString& raw : doc.getAllText(page).text().split(breaks)) {
+        const QString line = raw.simplified();
+        if (!line.isEmpty() && line != title && !pageNumber.match(line).hasMatch()) {
+            lines << line;
+        }
+    }
+    return lines;
+}
+
+QString RunTool(const QString& program, const QStringList& args, int* exitCode = nullptr) {
+    QProcess process;
+    process.start(program, args);
+    const bool done = process.waitForFinished(60000);
+    if (exitCode) {
+        *exitCode = done && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+struct PageLink {
+    QRectF area; // PDF user space: points from the page's bottom-left corner
+    int target = -1;
+};
+
+// A PDF's structure as another program than ours (qpdf) reads it.
+QJsonObject PdfStructure(const QString& pdf) {
+    return QJsonDocument::fromJson(
+               RunTool(QStringLiteral("qpdf"),
+                       {QStringLiteral("--json=2"), QStringLiteral("--json-key=pages"),
+                        QStringLiteral("--json-key=outlines"), QStringLiteral("--json-key=qpdf"),
+                        pdf})
+                   .toUtf8())
+        .object();
+}
+
+// The top level of the outline: each bookmark's title and the page (from 0) it leads to.
+QList<std::pair<QString, int>> Outline(const QJsonObject& pdf) {
+    QList<std::pair<QString, int>> bookmarks;
+    for (const QJsonValue& item : pdf[QStringLiteral("outlines")].toArray()) {
+        bookmarks.append({item[QStringLiteral("title")].toString(),
+                          item[QStringLiteral("destpageposfrom1")].toInt() - 1});
+    }
+    return bookmarks;
+}
+
+// The links of the first page, with the page (from 0) each leads to.
+QList<PageLink> LinksOfFirstPage(const QJsonObject& json) {
+    const QJsonArray pages = json[QStringLiteral("pages")].toArray();
+    const QJsonObject objects = json[QStringLiteral("qpdf")][1].toObject();
+    const auto resolve = [&](const QJsonValue& value) {
+        return value.isString()
+                   ? objects[QStringLiteral("obj:") + value.toString()][QStringLiteral("value")]
+                   : value;
+    };
+    QHash<QString, int> pageNumbers;
+    for (int i = 0; i < pages.size(); ++i) {
+        pageNumbers.insert(pages[i][QStringLiteral("object")].toString(), i);
+    }
+    QList<PageLink> links;
+    const QJsonObject first = resolve(pages[0][QStringLiteral("object")]).toObject();
+    for (const QJsonValue& ref : resolve(first[QStringLiteral("/Annots")]).toArray()) {
+        const QJsonObject link = resolve(ref).toObject();
+        const QJsonArray r = link[QStringLiteral("/Rect")].toArray();
+        links.append({QRectF(QPointF(r[0].toDouble(), r[1].toDouble()),
+                             QPointF(r[2].toDouble(), r[3].toDouble())),
+                      pageNumbers.value(link[QStringLiteral("/Dest")][0].toString(), -1)});
+    }
+    return links;
+}
+
+// A document made to be cut often: long paragraphs, tall table rows and long
+// listings, each line of text marked so that it can be found on its page.
+QByteArray StressDocument() {
+    QString html = QStringLiteral("<html><body>");
+    for (int chapter = 1; chapter <= 6; ++chapter) {
+        html += QStringLiteral("<h1>Rozdział %1</h1>").arg(chapter);
+        for (int p = 0; p < 4; ++p) {
+            const QString id = QStringLiteral("p%1x%2").arg(chapter).arg(p);
+            html += QStringLiteral("<h2>Sekcja akapitu %1</h2><p>").arg(p);
+            for (int w = 0; w < 90; ++w) {
+                html += QStringLiteral("%1w%2 słowo ").arg(id).arg(w);
+            }
+            html += QStringLiteral("</p>");
+        }
+        html += QStringLiteral(
+            "<h2>Sekcja tabeli</h2><table border=\"1\" cellpadding=\"4\" width=\"100%\">"
+            "<thead><tr><th>Wiersz</th><th>Opis</th></tr></thead>");
+        for (int r = 0; r < 14; ++r) {
+            const QString id = QStringLiteral("r%1x%2").arg(chapter).arg(r);
+            html += QStringLiteral("<tr><td>%1start</td><td>").arg(id);
+            for (int w = 0; w < 12 + 10 * (r % 3); ++w) {
+                html += QStringLiteral("treść wiersza ");
+            }
+            html += QStringLiteral("%1koniec</td></tr>").arg(id);
+        }
+        html += QStringLiteral("</table><h2>Sekcja listingu</h2><pre>");
+        for (int l = 0; l < 25; ++l) {
+            html += QStringLiteral("l%1x%2 wiersz listingu\n").arg(chapter).arg(l);
+        }
+        html += QStringLiteral("</pre>");
+    }
+    return (html + QStringLiteral("</body></html>")).toUtf8();
+}
+
 const QByteArray kFigurePage = R"(<html><body><h1>Okno główne</h1>
 <p class="rysunek"><img src="okno.png"><br/>Podpis rysunku</p>
 <p>Tekst za rysunkiem: zażółć gęślą jaźń.</p></body></html>)";
@@ -83,8 +197,13 @@ private slots:
     void builtManualIsA4WithSeveralPages();
     void contentsGiveTheRightPages_data();
     void contentsGiveTheRightPages();
+    void outlineAndContentsLeadToChapters();
+    void noLineTwiceAtPageBreaks();
+    void pageBreaksKeepLinesRowsAndHeadingsWhole();
     void manualExplainsEveryMessage_data();
     void manualExplainsEveryMessage();
+    void manualSaysNothingUntrue_data();
+    void manualSaysNothingUntrue();
     void workedExampleMatchesConverter_data();
     void workedExampleMatchesConverter();
     void builderLeavesOutMissingFigure();
@@ -138,6 +257,117 @@ void ManualTest::contentsGiveTheRightPages() {
     QVERIFY(doc.getAllText(page - 1).text().simplified().contains(title));
 }
 
+// Every chapter is a bookmark, and its entry in the table of contents a link,
+// both leading to the page where the chapter begins; the added outline and
+// links keep the file sound for another PDF reader.
+void ManualTest::outlineAndContentsLeadToChapters() {
+    static const QRegularExpression heading(QStringLiteral("<h1[^>]*>(.*?)</h1>"));
+    QStringList chapters;
+    const QString html = QString::fromUtf8(ReadFile(kSource));
+    for (auto it = heading.globalMatch(html); it.hasNext();) {
+        chapters << it.next().captured(1);
+    }
+    QPdfDocument doc;
+    QCOMPARE(doc.load(kManual), QPdfDocument::Error::None);
+    const QJsonObject structure = PdfStructure(kManual);
+    QHash<QString, int> pageOf;
+    QStringList titles;
+    for (const auto& [title, page] : Outline(structure)) {
+        QVERIFY2(doc.getAllText(page).text().simplified().contains(title), qPrintable(title));
+        titles << title;
+        pageOf.insert(title, page);
+    }
+    QCOMPARE(titles.mid(1), chapters); // after the contents' own entry
+
+    int status = -1;
+    RunTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), kManual}, &status);
+    QVERIFY2(status == 0, "qpdf --check fails (scripts/setup.sh installs qpdf)");
+    QStringList linked;
+    for (const PageLink& link : LinksOfFirstPage(structure)) {
+        const double middle = doc.pagePointSize(0).height() - link.area.center().y();
+        const QString entry = doc.getSelection(0, QPointF(link.area.left() + 1, middle),
+                                               QPointF(link.area.right() - 1, middle))
+                                  .text()
+                                  .simplified();
+        for (const QString& chapter : chapters) {
+            if (entry.startsWith(chapter)) {
+                QVERIFY2(link.target == pageOf.value(chapter), qPrintable(entry));
+                linked << chapter;
+            }
+        }
+    }
+    QCOMPARE(linked, chapters);
+}
+
+// Text cut by a page break shows once: search and copy find it once.
+void ManualTest::noLineTwiceAtPageBreaks() {
+    constexpr int kNear = 3; // lines on either side of a break
+    QPdfDocument doc;
+    QCOMPARE(doc.load(kManual), QPdfDocument::Error::None);
+    for (int page = 1; page < doc.pageCount(); ++page) {
+        const QStringList before = BodyLines(doc, page - 1);
+        const QStringList after = BodyLines(doc, page);
+        for (const QString& line : before.mid(before.size() - kNear)) {
+            QVERIFY2(
+                line.size() < 8 || !after.mid(0, kNear).contains(line),
+                qPrintable(QStringLiteral("pages %1-%2: %3").arg(page).arg(page + 1).arg(line)));
+        }
+    }
+}
+
+// Cut often, the pages still hold every line once, every table row whole, no
+// heading at the foot of a page and at least two lines of a cut paragraph or
+// listing on either side of the cut.
+void ManualTest::pageBreaksKeepLinesRowsAndHeadingsWhole() {
+    const QString source = dir_.filePath(QStringLiteral("ciecia.html"));
+    const QString output = dir_.filePath(QStringLiteral("ciecia.pdf"));
+    WriteFile(source, StressDocument());
+    const BuildRun run = RunBuilder(source, output);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(!run.errors.contains(QStringLiteral("manual:")), qPrintable(run.errors));
+
+    QPdfDocument doc;
+    QCOMPARE(doc.load(output), QPdfDocument::Error::None);
+    QVERIFY(doc.pageCount() > 8);
+    static const QRegularExpression mark(
+        QStringLiteral("\\b([prl]\\d+x\\d+)(w\\d+|start|koniec)?"));
+    QHash<QString, int> seen;           // each marked word: how often
+    QHash<QString, QList<int>> pagesOf; // each paragraph, row or listing: lines per page
+    for (int page = 0; page < doc.pageCount(); ++page) {
+        const QStringList lines = BodyLines(doc, page);
+        QVERIFY2(!lines.last().startsWith(QStringLiteral("Rozdział")) &&
+                     !lines.last().startsWith(QStringLiteral("Sekcja")),
+                 qPrintable(lines.last()));
+        QHash<QString, int> linesHere;
+        for (const QString& line : lines) {
+            QSet<QString> inLine;
+            for (auto it = mark.globalMatch(line); it.hasNext();) {
+                const QRegularExpressionMatch m = it.next();
+                ++seen[m.captured()];
+                inLine.insert(m.captured(1));
+            }
+            for (const QString& unit : inLine) {
+                ++linesHere[unit];
+            }
+        }
+        for (auto it = linesHere.cbegin(); it != linesHere.cend(); ++it) {
+            pagesOf[it.key()].append(it.value());
+        }
+    }
+    QCOMPARE(seen.size(), 6 * (4 * 90 + 14 * 2 + 25));
+    for (auto it = seen.cbegin(); it != seen.cend(); ++it) {
+        QVERIFY2(it.value() == 1, qPrintable(it.key()));
+    }
+    for (auto it = pagesOf.cbegin(); it != pagesOf.cend(); ++it) {
+        const QList<int>& lines = it.value();
+        if (it.key().startsWith('r')) {
+            QVERIFY2(lines.size() == 1, qPrintable(it.key())); // a row on one page
+        } else if (lines.size() > 1) {
+            QVERIFY2(lines.size() == 2 && lines[0] >= 2 && lines[1] >= 2, qPrintable(it.key()));
+        }
+    }
+}
+
 void ManualTest::manualExplainsEveryMessage_data() {
     QTest::addColumn<QString>("text");
     const char* const texts[] = {
@@ -163,7 +393,21 @@ void ManualTest::manualExplainsEveryMessage_data() {
         "Path=",
         "Err.rej",
         "kmx685-convert [-v] [-o WYNIK] PLIK...",
-        "Zapisano D:\\WYNIKI\\OBSBIEG",
+        "Zapisano /tmp/wyniki/OBSBIEG",
+        "kmx685-convert.exe C:\\POMIARY\\ST1.TXT",
+        "Przetwarzanie plików…",
+        "Anuluj przerywa konwersję: plik OBSBIEG pozostaje taki, jaki był",
+        "Pliki: 3, stanowiska: 12, obserwacje: 14 896, pominięte wiersze: 2",
+        "niepuste wiersze plików wejściowych, które nie są rekordami C, E ani D",
+        "skracana w środku",
+        "przeciągnąć myszą z menedżera plików",
+        "Przyjmowane są tylko pliki z dysków tego komputera",
+        "Plik „…” nie wskazuje folderu roboczego (brak klucza Path w sekcji [General]).",
+        "/opt/rejkmx/bin/kavero.ini",
+        "poleceniem rejkmx",
+        "Konwersja plików KMX 685",
+        "Anuluj przerywa zamykanie: program i wszystkie jego okna",
+        "Ctrl + F",
         "0 0 0 0 1.56",
         "12 205.0000 -1 30.00 1.50",
     };
@@ -176,6 +420,20 @@ void ManualTest::manualExplainsEveryMessage() {
     static const QString manualText = DocumentText(kManual);
     QFETCH(QString, text);
     QVERIFY2(manualText.contains(text), qPrintable(text));
+}
+
+// What the old manual said and the program does not do.
+void ManualTest::manualSaysNothingUntrue_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("a program we do not ship") << QStringLiteral("RejKMX.exe");
+    QTest::newRow("closing without asking")
+        << QStringLiteral("zamknięcie programu zamyka wszystkie jego okna.");
+}
+
+void ManualTest::manualSaysNothingUntrue() {
+    static const QString manualText = DocumentText(kManual);
+    QFETCH(QString, text);
+    QVERIFY2(!manualText.contains(text), qPrintable(text));
 }
 
 void ManualTest::workedExampleMatchesConverter_data() {
