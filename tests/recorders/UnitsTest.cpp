@@ -110,12 +110,18 @@ std::string RoundedReference(Int128 numerator, Int128 denominator, int decimals)
     const Int128 magnitude = negative ? -numerator : numerator;
     Int128 quotient = magnitude / denominator;
     quotient += 2 * (magnitude % denominator) >= denominator ? 1 : 0;
-    std::string digits;
-    for (Int128 q = quotient; digits.size() <= std::size_t(decimals) || q > 0; q /= 10) {
-        digits.insert(digits.begin(), char('0' + int(q % 10)));
+    std::string reversed; // built from the last digit on
+    int count = 0;
+    for (Int128 q = quotient; count <= decimals || q > 0; q /= 10, ++count) {
+        if (count == decimals) {
+            reversed += '.';
+        }
+        reversed += char('0' + int(q % 10));
     }
-    digits.insert(digits.size() - decimals, ".");
-    return (negative && quotient != 0 ? "-" : "") + digits;
+    if (negative && quotient != 0) {
+        reversed += '-';
+    }
+    return std::string(reversed.rbegin(), reversed.rend());
 }
 
 TEST(Units, AgreeWithFixedWidthArithmetic) {
@@ -131,7 +137,8 @@ TEST(Units, AgreeWithFixedWidthArithmetic) {
         const std::string whole = digits(1 + int(random() % 9));
         const std::string decimals = digits(int(random() % 9));
         const bool negative = random() % 2 == 0;
-        const std::string text = (negative ? "-" : "") + whole + "." + decimals;
+        std::string text = negative ? "-" : "";
+        text.append(whole).append(".").append(decimals);
         const units::Number number = Parsed(text.c_str());
         Int128 tenth = 1; // 10^decimals
         for (std::size_t k = 0; k < decimals.size(); ++k) {
@@ -140,7 +147,7 @@ TEST(Units, AgreeWithFixedWidthArithmetic) {
         const Int128 sign = negative ? -1 : 1;
         const Int128 value = sign * Int128(std::stoll(whole + decimals));
         std::string padded = decimals + "0000";
-        const Int128 fractionOfSecond = std::stoll("0" + padded.substr(4));
+        const Int128 fractionOfSecond = std::stoll(std::string("0").append(padded, 4));
         const Int128 seconds = (std::stoll(whole) * 60 + std::stoll(padded.substr(0, 2))) * 60 +
                                std::stoll(padded.substr(2, 2));
         const Int128 sexagesimal = sign * (seconds * tenth + fractionOfSecond);
