@@ -181,7 +181,9 @@ std::string Round(const Fraction& value, std::size_t decimals) {
     const char lowFirst = k == 0 ? '0' : (k <= all.size() ? all[all.size() - k] : '0');
     std::uint32_t remainder = 0;
     Digits result = DivideSmall(high, value.denominator, remainder);
-    // Twice the remainder against the divisor: at least as large means half or more.
+    // The remainder is remainder * 10^k + the cut digits, the divisor denominator * 10^k.
+    // Half or more when 2 * remainder - denominator is at least 0; at -1 the cut digits
+    // decide: half or more when they are at least 5 * 10^(k-1).
     const std::int64_t twice = 2 * std::int64_t(remainder) - std::int64_t(value.denominator);
     if (twice >= 0 || (twice == -1 && lowFirst >= '5')) {
         result = Add(result, "1");
