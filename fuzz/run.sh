@@ -9,9 +9,12 @@ seconds=${1:-60}
 build=$root/build-fuzz
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DREJKMX_FUZZ=ON -DREJKMX_GUI=OFF -DREJKMX_TESTS=OFF >/dev/null
-cmake --build "$build" --target fuzz_converter fuzz_profile >/dev/null
+targets=(fuzz_converter fuzz_profile fuzz_nikon_raw fuzz_sdr fuzz_gsi)
+cmake --build "$build" --target "${targets[@]}" >/dev/null
 mkdir -p "$here/artifacts"
-for target in fuzz_converter fuzz_profile; do
+# Seeds of the other recorders' targets: their golden inputs.
+declare -A seeds=([fuzz_nikon_raw]=raw [fuzz_sdr]=sdr [fuzz_gsi]=gsi)
+for target in "${targets[@]}"; do
     corpus=$here/corpus-$target
     mkdir -p "$corpus"
     if [ "$target" = fuzz_converter ]; then
@@ -19,6 +22,8 @@ for target in fuzz_converter fuzz_profile; do
         for f in "$root"/tests/data/*.txt "$root"/examples/*.txt; do
             { printf '\x10'; cat "$f"; } >"$corpus/seed-$(basename "$f")"
         done
+    elif [ -n "${seeds[$target]:-}" ]; then
+        cp "$root"/tests/data/recorders/*."${seeds[$target]}" "$corpus/"
     fi
     echo "== $target: $seconds s"
     "$build/bin/$target" -max_total_time="$seconds" -max_len=4096 \

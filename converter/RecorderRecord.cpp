@@ -1,0 +1,102 @@
+#include "converter/RecorderRecord.h"
+
+namespace recorders {
+namespace {
+
+std::string Quoted(std::string_view text) {
+    return " „" + std::string(text.substr(0, 16)) + "”";
+}
+
+} // namespace
+
+void Record::Clear() {
+    kind = RecordKind::Nothing;
+    id = {};
+    horizontal.clear();
+    zenith.clear();
+    hasZenith = false;
+    distance.clear();
+    targetHeight.clear();
+    instrumentHeight.clear();
+    notes.clear();
+}
+
+std::string MissingNote(Quantity quantity) {
+    switch (quantity) {
+    case Quantity::HorizontalAngle:
+        return "brak kąta poziomego";
+    case Quantity::VerticalAngle:
+        return "brak kąta pionowego";
+    case Quantity::SlopeDistance:
+        return "brak odległości skośnej";
+    case Quantity::TargetHeight:
+        return "brak wysokości celu";
+    case Quantity::InstrumentHeight:
+        return "brak wysokości instrumentu";
+    }
+    return {};
+}
+
+std::string UnreadableNote(Quantity quantity, std::string_view text) {
+    switch (quantity) {
+    case Quantity::HorizontalAngle:
+        return "nieczytelny kąt poziomy" + Quoted(text);
+    case Quantity::VerticalAngle:
+        return "nieczytelny kąt pionowy" + Quoted(text);
+    case Quantity::SlopeDistance:
+        return "nieczytelna odległość skośna" + Quoted(text);
+    case Quantity::TargetHeight:
+        return "nieczytelna wysokość celu" + Quoted(text);
+    case Quantity::InstrumentHeight:
+        return "nieczytelna wysokość instrumentu" + Quoted(text);
+    }
+    return {};
+}
+
+std::string UnknownRecordNote(std::string_view type) {
+    return "nieznany rekord" + Quoted(type);
+}
+
+std::string UnknownUnitNote(std::string_view unit) {
+    return "nieznana jednostka" + Quoted(unit);
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::optional<units::Number> ReadNumber(std::string_view text, Quantity quantity, Record& record,
+                                        bool noteMissing) {
+    const std::string_view value = TrimBlanks(text);
+    if (value.empty()) {
+        if (noteMissing) {
+            record.Note(MissingNote(quantity));
+        }
+        return std::nullopt;
+    }
+    auto number = units::ParseNumber(value);
+    if (!number) {
+        record.Note(UnreadableNote(quantity, value));
+    }
+    return number;
+}
+
+void ReadAngle(std::string_view text, units::AngleUnit unit, bool fromHorizon, Quantity quantity,
+               Record& record, std::string& column) {
+    if (const auto number = ReadNumber(text, quantity, record)) {
+        column = units::AngleToGon(*number, unit, fromHorizon);
+    }
+}
+
+void ReadLength(std::string_view text, units::LengthUnit unit, Quantity quantity, Record& record,
+                std::string& column) {
+    if (const auto number = ReadNumber(text, quantity, record)) {
+        column = units::LengthToMetres(*number, unit);
+    }
+}
+
+} // namespace recorders

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "converter/Units.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One line of another recorder's file, decoded into what the observation file
+// needs, with the report's reasons for whatever did not convert cleanly.
+namespace recorders {
+
+enum class RecordKind {
+    Nothing,     // an empty line
+    Used,        // a header or setting that writes nothing
+    Skipped,     // a record that is not converted
+    Station,     // a station set-up: a station line, closing the open block
+    Observation, // an observation line
+};
+
+struct Record {
+    RecordKind kind = RecordKind::Nothing;
+    std::string_view id; // point or station id, a view into the line
+    // Columns as written; an empty string is an empty column.
+    std::string horizontal;
+    std::string zenith;
+    bool hasZenith = false; // without it the partial line, -1 for the zenith angle
+    std::string distance;
+    std::string targetHeight;
+    std::string instrumentHeight; // of a station
+    std::vector<std::string> notes;
+
+    void Clear();
+    void Note(std::string reason) { notes.push_back(std::move(reason)); }
+};
+
+enum class Quantity {
+    HorizontalAngle,
+    VerticalAngle,
+    SlopeDistance,
+    TargetHeight,
+    InstrumentHeight
+};
+
+// Report reasons.
+inline constexpr std::string_view kNoPointId = "brak numeru punktu";
+inline constexpr std::string_view kNoStationId = "brak numeru stanowiska";
+inline constexpr std::string_view kHorizontalDistanceOnly = "tylko odległość pozioma";
+inline constexpr std::string_view kTargetHeightCarried = "brak wysokości celu, przyjęto poprzednią";
+inline constexpr std::string_view kOutsideStation = "obserwacja przed pierwszym stanowiskiem";
+std::string MissingNote(Quantity quantity);
+// `text` is shown cut to 16 characters, as every quoted piece of a line.
+std::string UnreadableNote(Quantity quantity, std::string_view text);
+std::string UnknownRecordNote(std::string_view type);
+std::string UnknownUnitNote(std::string_view unit);
+
+std::string_view TrimBlanks(std::string_view text);
+
+// The number in `text`; when there is none, notes why on `record` (an empty text
+// is missing, anything else unreadable) unless `noteMissing` is false.
+std::optional<units::Number> ReadNumber(std::string_view text, Quantity quantity, Record& record,
+                                        bool noteMissing = true);
+
+// Reads and converts one column of an observation or station.
+void ReadAngle(std::string_view text, units::AngleUnit unit, bool fromHorizon, Quantity quantity,
+               Record& record, std::string& column);
+void ReadLength(std::string_view text, units::LengthUnit unit, Quantity quantity, Record& record,
+                std::string& column);
+
+} // namespace recorders
