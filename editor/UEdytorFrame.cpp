@@ -183,7 +183,7 @@ void TEdytorFrame::ExpandTabs() {
     WaitCursor wait;
     SynEdit1->setUpdatesEnabled(false);
     const auto caret =
-        static_cast<std::size_t>(SynEdit1->SendScintilla(TSynEdit::SCI_GETCURRENTPOS));
+        static_cast<std::size_t>(SynEdit1->SendScintilla(SynEdit::SCI_GETCURRENTPOS));
     const tabs::Expanded expanded =
         tabs::ExpandTabs(SynEdit1->Utf8Text(), SynEdit1->tabWidth(), caret);
     if (expanded.changed) {
@@ -209,15 +209,15 @@ void TEdytorFrame::PasteText() {
 }
 
 void TEdytorFrame::ToolbarButton971Click() {
-    SynEdit1->SetSelectionMode(TSynEdit::SelectionMode::Normal);
+    SynEdit1->SetSelectionMode(SelectionMode::Normal);
 }
 
 void TEdytorFrame::ToolbarButton972Click() {
-    SynEdit1->SetSelectionMode(TSynEdit::SelectionMode::Lines);
+    SynEdit1->SetSelectionMode(SelectionMode::Lines);
 }
 
 void TEdytorFrame::ToolbarButton973Click() {
-    SynEdit1->SetSelectionMode(TSynEdit::SelectionMode::Column);
+    SynEdit1->SetSelectionMode(SelectionMode::Column);
 }
 
 void TEdytorFrame::ToolbarButton974Click() {

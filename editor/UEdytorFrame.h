@@ -14,7 +14,7 @@ class QMenu;
 class QToolButton;
 class TEditorPrinting;
 class TForm_Szukaj;
-class TSynEdit;
+class SynEdit;
 
 namespace Ui {
 class TEdytorFrame;
@@ -28,7 +28,7 @@ public:
     explicit TEdytorFrame(QWidget* parent = nullptr);
     ~TEdytorFrame() override;
 
-    TSynEdit* SynEdit1 = nullptr;
+    SynEdit* SynEdit1 = nullptr;
     QFrame* Panel1 = nullptr;
     QToolButton* ToolbarButton971 = nullptr;
     QToolButton* ToolbarButton972 = nullptr;

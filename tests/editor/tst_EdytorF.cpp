@@ -18,7 +18,7 @@ private:
     QPointer<TEdytorF> window;
 
     QString Path(const QString& name) const { return dir.filePath(name); }
-    TSynEdit* Editor() const { return window->EdytorFrame->SynEdit1; }
+    SynEdit* Editor() const { return window->EdytorFrame->SynEdit1; }
     TEdytorF* OpenWindow(const QString& name) {
         window = new TEdytorF;
         window->SetTextSize(8);

@@ -24,7 +24,7 @@ private:
         window->OpenFile(name);
         return window;
     }
-    TSynEdit* Editor() const { return window->EdytorFrame->SynEdit1; }
+    SynEdit* Editor() const { return window->EdytorFrame->SynEdit1; }
     void GoToEnd() const { Editor()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND); }
     QByteArray EditorText() const {
         const std::string_view text = Editor()->Utf8Text();
