@@ -61,6 +61,12 @@ void SynEdit::ConfigureEditing() {
     setWrapMode(WrapNone);
     SendScintilla(SCI_SETHSCROLLBAR, 1);
     SendScintilla(SCI_SETVSCROLLBAR, 1);
+    // The horizontal range is the widest line shown so far, not a fixed 2000
+    // pixels; both bars stay on screen even when everything fits.
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
+    ResetScrollWidth();
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setOverwriteMode(false);
     SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
 }
@@ -108,6 +114,7 @@ void SynEdit::LoadUtf8Text(std::string_view utf8, textlayer::EolStyle eol) {
     SendScintilla(SCI_SETEMPTYSELECTION, 0UL);
     SendScintilla(SCI_SETFIRSTVISIBLELINE, 0UL);
     SendScintilla(SCI_SETXOFFSET, 0UL);
+    ResetScrollWidth();
     forcedModified = wasModified;
 }
 
@@ -149,8 +156,14 @@ void SynEdit::SetModified(bool value) {
 
 void SynEdit::ClearAll() {
     SendScintilla(SCI_CLEARALL);
+    ResetScrollWidth();
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SetModified(false);
+}
+
+// Tracking only widens the range: a new text starts it afresh.
+void SynEdit::ResetScrollWidth() {
+    SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
 }
 
 void SynEdit::EmptyUndoBuffer() {

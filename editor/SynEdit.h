@@ -61,6 +61,7 @@ private:
     void ConfigureEditing();
     void ConfigureKeys();
     void ShowScrollHint(int value);
+    void ResetScrollWidth();
     void TypeKey(QKeyEvent* event);
     bool SkipTrailingBlank(const QKeyEvent* event);
     void TrimTrailingBlanks(long line);

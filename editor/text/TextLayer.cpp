@@ -2,6 +2,7 @@
 
 #include "common/Cp1250.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -92,6 +93,20 @@ EolStyle DetectEol(std::string_view text) {
         return EolStyle::Cr;
     }
     return EolStyle::CrLf;
+}
+
+std::size_t LongestLine(std::string_view utf8) {
+    std::size_t longest = 0;
+    std::size_t length = 0;
+    for (const char c : utf8) {
+        if (c == '\n' || c == '\r') {
+            longest = std::max(longest, length);
+            length = 0;
+        } else {
+            length += (static_cast<unsigned char>(c) & 0xC0) != 0x80; // not a continuation byte
+        }
+    }
+    return std::max(longest, length);
 }
 
 const char* EolChars(EolStyle eol) {

@@ -25,6 +25,8 @@ struct EncodedText {
 };
 
 EolStyle DetectEol(std::string_view text);
+// Characters of the longest line of UTF-8 text, line ends not counted.
+std::size_t LongestLine(std::string_view utf8);
 const char* EolChars(EolStyle eol);
 
 // Takes the bytes over and decodes them in place; reserve about an eighth

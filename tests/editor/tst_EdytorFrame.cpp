@@ -39,6 +39,9 @@ private:
     long Caret() const { return Editor()->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS); }
     bool CanUndo() const { return Editor()->SendScintilla(QsciScintillaBase::SCI_CANUNDO) != 0; }
     long Sci(unsigned int message) const { return Editor()->SendScintilla(message); }
+    long Sci(unsigned int message, unsigned long wParam, const char* text) const {
+        return Editor()->SendScintilla(message, wParam, text);
+    }
     // selectedText() can overrun its buffer on a rectangular selection: ask for the size.
     QByteArray Selected() const {
         QByteArray text(Editor()->SendScintilla(QsciScintillaBase::SCI_GETSELTEXT, 0UL,
@@ -107,6 +110,7 @@ private slots:
     void RightClickOpensPopupMenu1();
     void UndoKeyStepsBackOneKey();
     void ScrollHintShowsTopLine();
+    void ScrollBarsFollowTheLongestLine();
     void SearchButtonShowsOneDialog();
     void PrintButtonPrints();
 };
@@ -498,6 +502,24 @@ void EdytorFrameTest::ScrollHintShowsTopLine() {
     bar->setSliderDown(false);
     QCOMPARE(Sci(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE), 41L);
     QCOMPARE(QToolTip::text(), QString("Linia: 42"));
+}
+
+void EdytorFrameTest::ScrollBarsFollowTheLongestLine() {
+    OpenWindow("short\r\nlines\r\n");
+    QScrollBar* bar = Editor()->horizontalScrollBar();
+    Editor()->viewport()->repaint();
+    QVERIFY(bar->isVisible());
+    QVERIFY(Editor()->verticalScrollBar()->isVisible());
+    QCOMPARE(bar->maximum(), 0);
+    const QByteArray longLine(150, 'x');
+    QTest::keyClicks(Editor(), longLine.constData());
+    Editor()->viewport()->repaint();
+    const long width = Sci(QsciScintillaBase::SCI_TEXTWIDTH, QsciScintillaBase::STYLE_DEFAULT,
+                           longLine.constData());
+    const long twoCells = 2 * width / longLine.size();
+    QVERIFY2(
+        qAbs(bar->maximum() + bar->pageStep() - width) <= twoCells,
+        qPrintable(QString("%1 + %2 for %3").arg(bar->maximum()).arg(bar->pageStep()).arg(width)));
 }
 
 void EdytorFrameTest::SearchButtonShowsOneDialog() {

@@ -83,7 +83,7 @@ private slots:
 
 private:
     QString Output() const { return dir_.filePath(QStringLiteral("out.pdf")); }
-    void PrintTo(TEditorPrinting& printing, QsciScintilla& editor, const QString& path);
+    void PrintTo(EditorPrinting& printing, QsciScintilla& editor, const QString& path);
 
     QTemporaryDir dir_;
     std::unique_ptr<FakePrintDialogs> dialogs_;
@@ -95,7 +95,7 @@ void EditorPrintingTest::init() {
     dialogs_ = std::make_unique<FakePrintDialogs>();
 }
 
-void EditorPrintingTest::PrintTo(TEditorPrinting& printing, QsciScintilla& editor,
+void EditorPrintingTest::PrintTo(EditorPrinting& printing, QsciScintilla& editor,
                                  const QString& path) {
     printing.Printer().setOutputFileName(path);
     printing.Print(nullptr, &editor);
@@ -103,7 +103,7 @@ void EditorPrintingTest::PrintTo(TEditorPrinting& printing, QsciScintilla& edito
 
 void EditorPrintingTest::cancelPrintsNothing() {
     auto editor = MakeEditor(NumberedLines(100).join('\n'));
-    TEditorPrinting printing;
+    EditorPrinting printing;
     dialogs_->answer.accept = false;
     PrintTo(printing, *editor, Output());
     QCOMPARE(dialogs_->shown.size(), 1u);
@@ -125,7 +125,7 @@ void EditorPrintingTest::dialogOffersWhatTheTextAllows() {
     QFETCH(bool, offered);
     auto editor = MakeEditor(NumberedLines(200).join('\n'), 8);
     Select(*editor, selection, 3, 2, 5, 9);
-    TEditorPrinting printing;
+    EditorPrinting printing;
     PrintTo(printing, *editor, Output());
     QCOMPARE(dialogs_->shown.size(), 1u);
     const auto& shown = dialogs_->shown.front();
@@ -147,7 +147,7 @@ void EditorPrintingTest::dialogOffersWhatTheTextAllows() {
 void EditorPrintingTest::dialogLeavesNoPageChoiceToTheSpooler() {
     auto editor = MakeEditor(NumberedLines(200).join('\n'));
     Select(*editor, SelectionKind::Stream, 3, 2, 5, 9);
-    TEditorPrinting printing;
+    EditorPrinting printing;
     dialogs_->showDialog = true;
     dialogs_->answer.accept = false;
     PrintTo(printing, *editor, Output());
@@ -176,7 +176,7 @@ void EditorPrintingTest::printsTheChosenPages() {
     QFETCH(int, copies);
     QFETCH(QList<int>, pages);
     auto editor = MakeEditor(NumberedLines(280).join('\n'));
-    TEditorPrinting printing;
+    EditorPrinting printing;
     const QString reference = dir_.filePath(QStringLiteral("reference.pdf"));
     PrintTo(printing, *editor, reference);
     PrintedPdf referencePdf(reference);
@@ -246,7 +246,7 @@ void EditorPrintingTest::selectionPrintsAsADocumentOfItsOwn() {
     QFETCH(QString, expected);
     auto editor = MakeEditor(NumberedLines(280).join('\n'), 8);
     Select(*editor, selection, bounds[0], bounds[1], bounds[2], bounds[3]);
-    TEditorPrinting printing;
+    EditorPrinting printing;
     dialogs_->answer = {true, Range::Selection, 0, 0, 2};
     PrintTo(printing, *editor, Output());
     PrintedPdf pdf(Output());
@@ -258,7 +258,7 @@ void EditorPrintingTest::selectionPrintsAsADocumentOfItsOwn() {
 
 void EditorPrintingTest::resultFileWindowPrintsAt8ptSelectionAt10pt() {
     auto editor = MakeEditor(QString(60, QLatin1Char('H')) + '\n' + NumberedLines(5).join('\n'), 8);
-    TEditorPrinting printing;
+    EditorPrinting printing;
     PrintTo(printing, *editor, Output());
     PrintedPdf pages(Output());
     QVERIFY2(qAbs(Pitch(pages, QLatin1Char('H'), 40) - 0.6 * 8) < 0.05,
@@ -276,7 +276,7 @@ void EditorPrintingTest::resultFileWindowPrintsAt8ptSelectionAt10pt() {
 void EditorPrintingTest::selectionPrintsWithDefaultTabWidth() {
     auto editor = MakeEditor(QStringLiteral("X\tX\n") + QString(12, QLatin1Char('X')), 8, 4);
     Select(*editor, SelectionKind::Stream, 0, 0, 1, 12);
-    TEditorPrinting printing;
+    EditorPrinting printing;
     dialogs_->answer.range = Range::Selection;
     PrintTo(printing, *editor, Output());
     PrintedPdf pdf(Output());
@@ -287,7 +287,7 @@ void EditorPrintingTest::selectionPrintsWithDefaultTabWidth() {
 
 void EditorPrintingTest::choicesKeptBetweenPrints() {
     auto editor = MakeEditor(NumberedLines(280).join('\n'));
-    TEditorPrinting printing;
+    EditorPrinting printing;
     dialogs_->answer = {true, Range::PageRange, 2, 3, 2};
     PrintTo(printing, *editor, Output());
     PrintTo(printing, *editor, Output());
@@ -315,7 +315,7 @@ void EditorPrintingTest::choicesKeptBetweenPrints() {
 
 void EditorPrintingTest::noPrinterSaysSoInPolish() {
     auto editor = MakeEditor(NumberedLines(10).join('\n'));
-    TEditorPrinting printing;
+    EditorPrinting printing;
     printing.Print(nullptr, editor.get());
     QVERIFY(dialogs_->shown.empty());
     QCOMPARE(dialogs_->messages.size(), 1u);
@@ -325,7 +325,7 @@ void EditorPrintingTest::noPrinterSaysSoInPolish() {
 
 void EditorPrintingTest::printingFailureShowsTheError() {
     auto editor = MakeEditor(NumberedLines(10).join('\n'));
-    TEditorPrinting printing;
+    EditorPrinting printing;
     const QString target = dir_.filePath(QStringLiteral("brak folderu/wydruk.pdf"));
     QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
     PrintTo(printing, *editor, target);

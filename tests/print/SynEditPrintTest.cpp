@@ -79,7 +79,7 @@ void SynEditPrintTest::pageCountMatchesPrintedPages() {
     QFETCH(QString, text);
     auto editor = MakeEditor(text);
     auto printer = PdfPrinter(Pdf(QStringLiteral("count.pdf")));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     engine.Bind(*editor);
     const int counted = engine.PageCount(*printer);
     QVERIFY(engine.Print(*printer).ok);
@@ -116,7 +116,7 @@ void SynEditPrintTest::copiesAreWholeRunsOfTheRange() {
     QFETCH(bool, duplex);
     QFETCH(QList<int>, pages);
     auto editor = MakeEditor(NumberedLines(280).join('\n'));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     engine.Bind(*editor);
     auto reference = PdfPrinter(Pdf(QStringLiteral("reference.pdf")));
     QVERIFY(engine.Print(*reference).ok);
@@ -146,7 +146,7 @@ void SynEditPrintTest::longLineContinuesOnNextRow() {
         line += QString::number(i % 10);
     auto editor = MakeEditor(QStringLiteral("początek\n") + line + QStringLiteral("\nkoniec"));
     auto printer = PdfPrinter(Pdf(QStringLiteral("wrap.pdf")));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     engine.Bind(*editor);
     QVERIFY(engine.Print(*printer).ok);
     PrintedPdf pdf(Pdf(QStringLiteral("wrap.pdf")));
@@ -184,7 +184,7 @@ void SynEditPrintTest::tabsExpandToTheControlsTabWidth() {
     auto editor =
         MakeEditor(QStringLiteral("X\tX\n") + ruler + QStringLiteral("\nXX\t\tX"), 8, tabWidth);
     auto printer = PdfPrinter(Pdf(QStringLiteral("tabs.pdf")));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     engine.Bind(*editor);
     QVERIFY(engine.Print(*printer).ok);
     PrintedPdf pdf(Pdf(QStringLiteral("tabs.pdf")));
@@ -201,7 +201,7 @@ void SynEditPrintTest::tabsExpandToTheControlsTabWidth() {
 void SynEditPrintTest::nothingPrintedInMarginsHeaderOrFooter() {
     auto editor = MakeEditor(QStringList(150, QString(120, QLatin1Char('W'))).join('\n'));
     auto printer = PdfPrinter(Pdf(QStringLiteral("margins.pdf")));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     engine.Bind(*editor);
     QVERIFY(engine.Print(*printer).ok);
     PrintedPdf pdf(Pdf(QStringLiteral("margins.pdf")));
@@ -232,7 +232,7 @@ void SynEditPrintTest::printsInTheControlsFont() {
     QFETCH(int, pointSize);
     auto editor = MakeEditor(QString(40, QLatin1Char('H')), pointSize);
     auto printer = PdfPrinter(Pdf(QStringLiteral("font.pdf")));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     engine.Bind(*editor);
     QVERIFY(engine.Print(*printer).ok);
     PrintedPdf pdf(Pdf(QStringLiteral("font.pdf")));
@@ -243,7 +243,7 @@ void SynEditPrintTest::printsInTheControlsFont() {
 
 void SynEditPrintTest::finalLineEndAddsNoPage() {
     auto printer = PdfPrinter(Pdf(QStringLiteral("final.pdf")));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     auto pagesOf = [&](const QString& text) {
         auto editor = MakeEditor(text);
         engine.Bind(*editor);
@@ -260,7 +260,7 @@ void SynEditPrintTest::finalLineEndAddsNoPage() {
 
 void SynEditPrintTest::bindingAgainRecountsPages() {
     auto printer = PdfPrinter(Pdf(QStringLiteral("rebind.pdf")));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     auto shortText = MakeEditor(QStringLiteral("jeden wiersz"));
     engine.Bind(*shortText);
     QCOMPARE(engine.PageCount(*printer), 1);
@@ -276,7 +276,7 @@ void SynEditPrintTest::jobHasNoTitleAndKeepsTheUsersCopyCount() {
     printer->setDocName(QStringLiteral("OBSBIEG"));
     printer->setCopyCount(3);
     auto editor = MakeEditor(NumberedLines(100).join('\n'));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     engine.Bind(*editor);
     QVERIFY(engine.Print(*printer).ok);
     PrintedPdf pdf(Pdf(QStringLiteral("title.pdf")));
@@ -289,10 +289,10 @@ void SynEditPrintTest::failedStartNamesTheTarget() {
     const QString target = dir_.filePath(QStringLiteral("no such folder/out.pdf"));
     auto printer = PdfPrinter(target);
     auto editor = MakeEditor(QStringLiteral("tekst"));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     engine.Bind(*editor);
     QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
-    const TPrintResult result = engine.Print(*printer);
+    const PrintResult result = engine.Print(*printer);
     QVERIFY(!result.ok);
     QVERIFY2(result.error.contains(target), qPrintable(result.error));
     QVERIFY(!QFile::exists(target));
