@@ -286,6 +286,13 @@ void SynEdit::mousePressEvent(QMouseEvent* event) {
     selection.AfterMousePress(*event);
 }
 
+// A double click chooses a word; in whole-line mode, the word's line.
+void SynEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+    selection.BeforeMousePress(*event);
+    QsciScintilla::mouseDoubleClickEvent(event);
+    selection.AfterMousePress(*event);
+}
+
 void SynEdit::mouseMoveEvent(QMouseEvent* event) {
     QsciScintilla::mouseMoveEvent(event);
     selection.AfterMouseMove(*event);

@@ -404,12 +404,19 @@ void EdytorFrameTest::LinesModeSelectsWholeLines() {
     Frame()->ToolbarButton972Click();
     Drag(PointOf(0, 3), PointOf(1, 2));
     QCOMPARE(Selected(), QByteArray("abcdef\r\nabcdef\r\n"));
-    // Upwards, to the last line, which has no line end.
+    QTest::mouseClick(Frame()->ToolbarButton978, Qt::LeftButton);
+    QCOMPARE(QApplication::clipboard()->text(), QString("abcdef\r\nabcdef\r\n"));
+    // Upwards, to the last line, which has no line end; cut whole.
     Drag(PointOf(2, 1), PointOf(1, 5));
     QCOMPARE(Selected(), QByteArray("abcdef\r\nabcdef"));
     QCOMPARE(Caret(), 8L); // on the side the mouse went
-    QTest::mouseClick(Frame()->ToolbarButton978, Qt::LeftButton);
+    QTest::mouseClick(Frame()->ToolbarButton979, Qt::LeftButton);
     QCOMPARE(QApplication::clipboard()->text(), QString("abcdef\r\nabcdef"));
+    QCOMPARE(Text(), QByteArray("abcdef\r\n"));
+    // A double click takes the word's line.
+    QTest::mouseClick(Editor()->viewport(), Qt::LeftButton, Qt::NoModifier, PointOf(0, 2));
+    QTest::mouseDClick(Editor()->viewport(), Qt::LeftButton, Qt::NoModifier, PointOf(0, 2));
+    QCOMPARE(Selected(), QByteArray("abcdef\r\n"));
 }
 
 void EdytorFrameTest::TrailingBlanksOfEditedLinesDropped() {

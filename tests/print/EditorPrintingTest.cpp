@@ -42,22 +42,6 @@ void Select(QsciScintilla& editor, SelectionKind kind, int line1, int index1, in
     }
 }
 
-QStringList Words(const QString& text) {
-    static const QRegularExpression space(QStringLiteral("\\s+"));
-    return text.split(space, Qt::SkipEmptyParts);
-}
-
-QList<QStringList> WordsOfPages(PrintedPdf& pdf) {
-    QList<QStringList> pages;
-    for (int page = 0; page < pdf.PageCount(); ++page)
-        pages.append(pdf.Words(page));
-    return pages;
-}
-
-double Pitch(PrintedPdf& pdf, QChar c, int columns) {
-    return (pdf.GlyphBox(0, c, columns).left() - pdf.GlyphBox(0, c, 0).left()) / columns;
-}
-
 } // namespace
 
 class EditorPrintingTest : public QObject {
@@ -181,7 +165,7 @@ void EditorPrintingTest::printsTheChosenPages() {
     PrintTo(printing, *editor, reference);
     PrintedPdf referencePdf(reference);
     QCOMPARE(referencePdf.PageCount(), 5);
-    const QList<QStringList> referencePages = WordsOfPages(referencePdf);
+    const QList<QStringList> referencePages = referencePdf.WordsOfPages();
 
     dialogs_->answer = {true, range, from, to, copies};
     PrintTo(printing, *editor, Output());
@@ -189,7 +173,7 @@ void EditorPrintingTest::printsTheChosenPages() {
     QList<QStringList> expected;
     for (int page : pages)
         expected.append(referencePages.at(page - 1));
-    QCOMPARE(WordsOfPages(pdf), expected);
+    QCOMPARE(pdf.WordsOfPages(), expected);
     QVERIFY(dialogs_->messages.empty());
 }
 
@@ -251,8 +235,8 @@ void EditorPrintingTest::selectionPrintsAsADocumentOfItsOwn() {
     PrintTo(printing, *editor, Output());
     PrintedPdf pdf(Output());
     QCOMPARE(pdf.PageCount(), 2);
-    QCOMPARE(pdf.Words(0), Words(expected));
-    QCOMPARE(pdf.Words(1), Words(expected));
+    QCOMPARE(pdf.Words(0), WordsOf(expected));
+    QCOMPARE(pdf.Words(1), WordsOf(expected));
     QCOMPARE(pdf.Title(), QString());
 }
 
@@ -261,16 +245,16 @@ void EditorPrintingTest::resultFileWindowPrintsAt8ptSelectionAt10pt() {
     EditorPrinting printing;
     PrintTo(printing, *editor, Output());
     PrintedPdf pages(Output());
-    QVERIFY2(qAbs(Pitch(pages, QLatin1Char('H'), 40) - 0.6 * 8) < 0.05,
-             qPrintable(QString::number(Pitch(pages, QLatin1Char('H'), 40))));
+    QVERIFY2(qAbs(pages.Pitch(QLatin1Char('H'), 40) - 0.6 * 8) < 0.05,
+             qPrintable(QString::number(pages.Pitch(QLatin1Char('H'), 40))));
 
     Select(*editor, SelectionKind::Stream, 0, 0, 0, 50);
     dialogs_->answer.range = Range::Selection;
     const QString selectionPdf = dir_.filePath(QStringLiteral("selection.pdf"));
     PrintTo(printing, *editor, selectionPdf);
     PrintedPdf selection(selectionPdf);
-    QVERIFY2(qAbs(Pitch(selection, QLatin1Char('H'), 40) - 0.6 * 10) < 0.05,
-             qPrintable(QString::number(Pitch(selection, QLatin1Char('H'), 40))));
+    QVERIFY2(qAbs(selection.Pitch(QLatin1Char('H'), 40) - 0.6 * 10) < 0.05,
+             qPrintable(QString::number(selection.Pitch(QLatin1Char('H'), 40))));
 }
 
 void EditorPrintingTest::selectionPrintsWithDefaultTabWidth() {

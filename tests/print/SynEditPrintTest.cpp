@@ -21,23 +21,6 @@ std::unique_ptr<QPrinter> PdfPrinter(const QString& path) {
     return printer;
 }
 
-QList<QStringList> WordsOfPages(PrintedPdf& pdf) {
-    QList<QStringList> pages;
-    for (int page = 0; page < pdf.PageCount(); ++page)
-        pages.append(pdf.Words(page));
-    return pages;
-}
-
-QStringList Words(const QString& text) {
-    static const QRegularExpression space(QStringLiteral("\\s+"));
-    return text.split(space, Qt::SkipEmptyParts);
-}
-
-// Distance between the first glyph `c` and the one `columns` characters later on its row.
-double Pitch(PrintedPdf& pdf, QChar c, int columns) {
-    return (pdf.GlyphBox(0, c, columns).left() - pdf.GlyphBox(0, c, 0).left()) / columns;
-}
-
 } // namespace
 
 class SynEditPrintTest : public QObject {
@@ -122,11 +105,11 @@ void SynEditPrintTest::copiesAreWholeRunsOfTheRange() {
     QVERIFY(engine.Print(*reference).ok);
     PrintedPdf referencePdf(Pdf(QStringLiteral("reference.pdf")));
     QCOMPARE(referencePdf.PageCount(), 5);
-    const QList<QStringList> referencePages = WordsOfPages(referencePdf);
+    const QList<QStringList> referencePages = referencePdf.WordsOfPages();
     QStringList everyWord;
     for (const QStringList& words : referencePages)
         everyWord += words;
-    QCOMPARE(everyWord, Words(NumberedLines(280).join('\n')));
+    QCOMPARE(everyWord, WordsOf(NumberedLines(280).join('\n')));
 
     auto printer = PdfPrinter(Pdf(QStringLiteral("copies.pdf")));
     printer->setCollateCopies(collate);
@@ -137,7 +120,7 @@ void SynEditPrintTest::copiesAreWholeRunsOfTheRange() {
     QList<QStringList> expected;
     for (int page : pages)
         expected << (page == 0 ? QStringList() : referencePages.at(page - 1));
-    QCOMPARE(WordsOfPages(pdf), expected);
+    QCOMPARE(pdf.WordsOfPages(), expected);
 }
 
 void SynEditPrintTest::longLineContinuesOnNextRow() {
@@ -160,7 +143,7 @@ void SynEditPrintTest::longLineContinuesOnNextRow() {
         QCOMPARE(pieces.at(i).size(), pieces.first().size());
     // Rows are cut at the right margin, not earlier: one more character would cross it.
     const double rightMargin = pdf.PageSize(0).width() - 15 * kMm;
-    const double pitch = Pitch(pdf, QLatin1Char('0'), 1);
+    const double pitch = pdf.Pitch(QLatin1Char('0'), 1);
     QVERIFY(pdf.InkBounds(0).right() <= rightMargin);
     QVERIFY2(pdf.InkBounds(0).right() + pitch > rightMargin,
              qPrintable(QString::number(pdf.InkBounds(0).right())));
@@ -237,7 +220,7 @@ void SynEditPrintTest::printsInTheControlsFont() {
     QVERIFY(engine.Print(*printer).ok);
     PrintedPdf pdf(Pdf(QStringLiteral("font.pdf")));
     // A monospaced font advances 0.6 em per character.
-    const double pitch = Pitch(pdf, QLatin1Char('H'), 30);
+    const double pitch = pdf.Pitch(QLatin1Char('H'), 30);
     QVERIFY2(qAbs(pitch - 0.6 * pointSize) < 0.05, qPrintable(QString::number(pitch)));
 }
 
