@@ -161,6 +161,10 @@ void EdytorFrameTest::PasteActionAndPopup() {
     QCOMPARE(Frame()->wklejaj->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_V));
     QCOMPARE(Frame()->wklejaj->text(), QString("Wklej"));
     QCOMPARE(Frame()->ToolbarButton9710->defaultAction(), Frame()->wklejaj);
+    // Undo, cut and copy: one action each for the toolbar and the popup.
+    QCOMPARE(Frame()->ToolbarButton9711->defaultAction(), Frame()->Cofnij1);
+    QCOMPARE(Frame()->ToolbarButton979->defaultAction(), Frame()->Wytnij1);
+    QCOMPARE(Frame()->ToolbarButton978->defaultAction(), Frame()->Kopiuj1);
     QVERIFY(Frame()->ToolbarButton971->isChecked());
     QStringList items;
     for (QAction* action : Frame()->PopupMenu1->actions()) {
