@@ -144,8 +144,10 @@ SelectionGrowth::Spot SelectionGrowth::Caret() const {
             Send(Sci::SCI_GETSELECTIONNCARETVIRTUALSPACE, main)};
 }
 
+// Typing into a block leaves a thin one: a caret on each of its rows.
 bool SelectionGrowth::IsRectangle() const {
-    return Send(Sci::SCI_SELECTIONISRECTANGLE) != 0;
+    return Send(Sci::SCI_SELECTIONISRECTANGLE) != 0 ||
+           Send(Sci::SCI_GETSELECTIONMODE) == Sci::SC_SEL_THIN;
 }
 
 bool SelectionGrowth::IsEmptyRectangle() const {

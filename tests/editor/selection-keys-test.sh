@@ -116,14 +116,15 @@ column_keys() {
   keys ctrl+Home Right Right Down X Left Left Y ctrl+Left Z ctrl+Right W
   saved_as $'abcd\r\nZeYfXghW\r\nijkl\r\n'
 }
-# Shift+keys grow a block; Kopiuj copies its rows, typing replaces it on every row.
+# Shift+keys grow a block; Kopiuj copies its rows, typing replaces it on every
+# row, and an arrow then moves the caret again.
 column_block() {
   open_editor column
   keys ctrl+Home Down Right shift+Down shift+Right shift+Right
   click_button Kopiuj
   clipboard_is $'fg\r\njk' || return 1
-  keys Q
-  saved_as $'abcd\r\neQh\r\niQl\r\n'
+  keys Q Right R
+  saved_as $'abcd\r\neQh\r\niQlR\r\n'
 }
 column_shift_end() {
   open_editor column
