@@ -10,6 +10,8 @@
 #include <QScrollBar>
 #include <QToolTip>
 
+#include <algorithm>
+
 namespace {
 
 // QScintilla's fixed modifier for a rectangular mouse selection.
@@ -159,6 +161,14 @@ void SynEdit::ClearAll() {
     ResetScrollWidth();
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SetModified(false);
+}
+
+void SynEdit::FitScrollWidth(std::size_t characters) {
+    // The font is monospaced; a hundred cells measure the cell to a hundredth.
+    const QByteArray cells(100, '0');
+    const double cell = SendScintilla(SCI_TEXTWIDTH, STYLE_DEFAULT, cells.constData()) / 100.0;
+    const double width = std::min(cell * static_cast<double>(characters), 1e9);
+    SendScintilla(SCI_SETSCROLLWIDTH, static_cast<unsigned long>(std::max(width, 1.0)));
 }
 
 // Tracking only widens the range: a new text starts it afresh.

@@ -28,6 +28,9 @@ public:
     // modified flag unchanged, caret at `caret` (a byte position in `utf8`).
     void ReplaceUtf8Text(std::string_view utf8, std::size_t caret);
     textlayer::EolStyle EolStyle() const;
+    // The horizontal range for a text whose longest line has this many
+    // characters, before that line was ever shown.
+    void FitScrollWidth(std::size_t characters);
 
     // Modified: not at the save point, or set by hand (after Open, or when the
     // undo history was emptied while modified).

@@ -146,6 +146,7 @@ bool TEdytorFrame::LoadTextFile(const QString& Name) {
     }
     WaitCursor wait;
     SynEdit1->LoadUtf8Text(text.text, text.eol);
+    SynEdit1->FitScrollWidth(longestLine);
     if (!FixedFileName) {
         FileName = Name;
     }

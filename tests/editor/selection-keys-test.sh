@@ -52,6 +52,7 @@ open_editor() {
   xdotool mousemove --window "$main" 216 260 click 1 # Przycisk1, "OBSBIEG"
   editor=$(wait_window "OBSBIEG( — .*)?\$") || true
   [[ -n $editor ]] || fail "the OBSBIEG button opened no editor"
+  # Under a window manager the new window may open behind the main one.
   [[ -n $wm_pid ]] && xdotool windowactivate --sync "$editor"
   # A click in the text below the last line gives the keyboard focus to the text.
   xdotool mousemove --window "$editor" 300 300 click 1
