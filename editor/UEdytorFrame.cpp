@@ -134,19 +134,16 @@ void TEdytorFrame::SetReadOnly(bool Value) {
 }
 
 bool TEdytorFrame::LoadTextFile(const QString& Name) {
-    std::size_t longestLine = 0;
     const textlayer::DecodedText text = [&] {
         WaitCursor wait;
-        textlayer::DecodedText read = ReadTextFile(Name);
-        longestLine = textlayer::LongestLine(read.text);
-        return read;
+        return ReadTextFile(Name);
     }();
-    if (longestLine > kLongLineLimit && !ConfirmLongLine(Name, longestLine)) {
+    if (text.longestLine > kLongLineLimit && !ConfirmLongLine(Name, text.longestLine)) {
         return false;
     }
     WaitCursor wait;
     SynEdit1->LoadUtf8Text(text.text, text.eol);
-    SynEdit1->FitScrollWidth(longestLine);
+    SynEdit1->FitScrollWidth(text.longestLine);
     if (!FixedFileName) {
         FileName = Name;
     }

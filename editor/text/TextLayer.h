@@ -17,6 +17,7 @@ struct DecodedText {
     std::string text; // UTF-8, line ends as in the file
     EolStyle eol = EolStyle::CrLf;
     bool hadFinalLineEnd = false;
+    std::size_t longestLine = 0; // characters, line end not counted
 };
 
 struct EncodedText {
@@ -25,8 +26,6 @@ struct EncodedText {
 };
 
 EolStyle DetectEol(std::string_view text);
-// Characters of the longest line of UTF-8 text, line ends not counted.
-std::size_t LongestLine(std::string_view utf8);
 const char* EolChars(EolStyle eol);
 
 // Takes the bytes over and decodes them in place; reserve about an eighth

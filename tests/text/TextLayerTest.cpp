@@ -23,31 +23,33 @@ struct EolCase {
     std::string bytes;
     EolStyle eol;
     bool finalLineEnd;
+    std::size_t longestLine;
 };
 
 class EolDetection : public testing::TestWithParam<EolCase> {};
 
-TEST_P(EolDetection, FindsStyleAndFinalLineEnd) {
+TEST_P(EolDetection, FindsStyleFinalLineEndAndLongestLine) {
     const EolCase& c = GetParam();
     const textlayer::DecodedText decoded = textlayer::FromBytes(c.bytes);
     EXPECT_EQ(decoded.eol, c.eol);
     EXPECT_EQ(decoded.hadFinalLineEnd, c.finalLineEnd);
+    EXPECT_EQ(decoded.longestLine, c.longestLine);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, EolDetection,
-    testing::Values(EolCase{"Empty", "", EolStyle::CrLf, false},
-                    EolCase{"NoLineEnd", "abc", EolStyle::CrLf, false},
-                    EolCase{"LfOnly", "a\nb\n", EolStyle::Lf, true},
-                    EolCase{"LfNoFinal", "a\nb", EolStyle::Lf, false},
-                    EolCase{"CrOnly", "a\rb\r", EolStyle::Cr, true},
-                    EolCase{"CrLfOnly", "a\r\nb\r\n", EolStyle::CrLf, true},
-                    EolCase{"CrLfNoFinal", "a\r\nb", EolStyle::CrLf, false},
-                    EolCase{"LfThenCrLf", "a\nb\r\nc", EolStyle::CrLf, false},
-                    EolCase{"CrThenLf", "a\rb\nc\n", EolStyle::CrLf, true},
-                    EolCase{"LfCrIsTwoEnds", "a\n\rb", EolStyle::CrLf, false},
-                    EolCase{"CrLfThenCr", "a\r\nb\r", EolStyle::CrLf, true},
-                    EolCase{"OnlyFinalCr", std::string("x\0y\r", 4), EolStyle::Cr, true}),
+    testing::Values(EolCase{"Empty", "", EolStyle::CrLf, false, 0},
+                    EolCase{"NoLineEnd", "abc", EolStyle::CrLf, false, 3},
+                    EolCase{"LfOnly", "a\nb\n", EolStyle::Lf, true, 1},
+                    EolCase{"LfNoFinal", "a\nbc", EolStyle::Lf, false, 2},
+                    EolCase{"CrOnly", "a\rbcd\r", EolStyle::Cr, true, 3},
+                    EolCase{"CrLfOnly", "ab\r\nb\r\n", EolStyle::CrLf, true, 2},
+                    EolCase{"CrLfNoFinal", "a\r\nb", EolStyle::CrLf, false, 1},
+                    EolCase{"LfThenCrLf", "a\nb\r\nc", EolStyle::CrLf, false, 1},
+                    EolCase{"CrThenLf", "a\rb\nc\n", EolStyle::CrLf, true, 1},
+                    EolCase{"LfCrIsTwoEnds", "a\n\r\xB3\xF3", EolStyle::CrLf, false, 2},
+                    EolCase{"CrLfThenCr", "a\r\nb\r", EolStyle::CrLf, true, 1},
+                    EolCase{"OnlyFinalCr", std::string("x\0y\r", 4), EolStyle::Cr, true, 3}),
     [](const testing::TestParamInfo<EolCase>& info) { return std::string(info.param.name); });
 
 TEST(TextLayer, DecodesLikeTheCodec) {
