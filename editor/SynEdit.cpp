@@ -6,8 +6,11 @@
 #include <QCursor>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QToolTip>
+
+#include <algorithm>
 
 namespace {
 
@@ -33,17 +36,17 @@ bool IsBlank(long character) {
 
 } // namespace
 
-TSynEdit::TSynEdit(QWidget* parent) : QsciScintilla(parent) {
+SynEdit::SynEdit(QWidget* parent) : QsciScintilla(parent) {
     ConfigureEditing();
     ConfigureKeys();
-    connect(verticalScrollBar(), &QScrollBar::sliderMoved, this, &TSynEdit::ShowScrollHint);
+    connect(verticalScrollBar(), &QScrollBar::sliderMoved, this, &SynEdit::ShowScrollHint);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int, int type, const char*, int, int, int, int, int, int, int) {
                 NoteModification(type);
             });
 }
 
-void TSynEdit::ConfigureEditing() {
+void SynEdit::ConfigureEditing() {
     setUtf8(true);
     textFont = DefaultTextFont();
     setFont(textFont);
@@ -53,16 +56,24 @@ void TSynEdit::ConfigureEditing() {
     setTabIndents(true);
     setBackspaceUnindents(true);
     SendScintilla(SCI_SETVIRTUALSPACEOPTIONS, SCVS_USERACCESSIBLE | SCVS_RECTANGULARSELECTION);
+    // Typing over a column block replaces it on every row, as Delete does.
+    SendScintilla(SCI_SETADDITIONALSELECTIONTYPING, 1);
     setMargins(0);
     setEdgeMode(EdgeNone);
     setWrapMode(WrapNone);
     SendScintilla(SCI_SETHSCROLLBAR, 1);
     SendScintilla(SCI_SETVSCROLLBAR, 1);
+    // The horizontal range is the widest line shown so far, not a fixed 2000
+    // pixels; both bars stay on screen even when everything fits.
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
+    ResetScrollWidth();
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setOverwriteMode(false);
     SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
 }
 
-void TSynEdit::ConfigureKeys() {
+void SynEdit::ConfigureKeys() {
     // Ctrl+V belongs to the frame's paste action and Tab to focus navigation;
     // a key left bound here would win over both. Shift+Insert stays a plain paste.
     const int ctrlV = (Qt::CTRL | Qt::Key_V).toCombined();
@@ -78,18 +89,18 @@ void TSynEdit::ConfigureKeys() {
     }
 }
 
-void TSynEdit::SetTextSize(int points) {
+void SynEdit::SetTextSize(int points) {
     textFont.setPointSize(points);
     setFont(textFont);
 }
 
-std::string_view TSynEdit::Utf8Text() const {
+std::string_view SynEdit::Utf8Text() const {
     const auto length = static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH));
     const auto* text = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
     return {text, length};
 }
 
-void TSynEdit::LoadUtf8Text(std::string_view utf8, textlayer::EolStyle eol) {
+void SynEdit::LoadUtf8Text(std::string_view utf8, textlayer::EolStyle eol) {
     const bool wasModified = Modified();
     SendScintilla(SCI_SETUNDOCOLLECTION, 0);
     SendScintilla(SCI_CLEARALL);
@@ -105,10 +116,11 @@ void TSynEdit::LoadUtf8Text(std::string_view utf8, textlayer::EolStyle eol) {
     SendScintilla(SCI_SETEMPTYSELECTION, 0UL);
     SendScintilla(SCI_SETFIRSTVISIBLELINE, 0UL);
     SendScintilla(SCI_SETXOFFSET, 0UL);
+    ResetScrollWidth();
     forcedModified = wasModified;
 }
 
-void TSynEdit::ReplaceUtf8Text(std::string_view utf8, std::size_t caret) {
+void SynEdit::ReplaceUtf8Text(std::string_view utf8, std::size_t caret) {
     const bool wasModified = Modified();
     const long firstLine = SendScintilla(SCI_GETFIRSTVISIBLELINE);
     SendScintilla(SCI_SETUNDOCOLLECTION, 0);
@@ -121,7 +133,7 @@ void TSynEdit::ReplaceUtf8Text(std::string_view utf8, std::size_t caret) {
     forcedModified = wasModified;
 }
 
-textlayer::EolStyle TSynEdit::EolStyle() const {
+textlayer::EolStyle SynEdit::EolStyle() const {
     switch (SendScintilla(SCI_GETEOLMODE)) {
     case SC_EOL_LF:
         return textlayer::EolStyle::Lf;
@@ -132,11 +144,11 @@ textlayer::EolStyle TSynEdit::EolStyle() const {
     }
 }
 
-bool TSynEdit::Modified() const {
+bool SynEdit::Modified() const {
     return forcedModified || SendScintilla(SCI_GETMODIFY) != 0;
 }
 
-void TSynEdit::SetModified(bool value) {
+void SynEdit::SetModified(bool value) {
     // QScintilla's setModified(true) does nothing, so "modified" is kept here.
     forcedModified = value;
     if (!value) {
@@ -144,76 +156,71 @@ void TSynEdit::SetModified(bool value) {
     }
 }
 
-void TSynEdit::ClearAll() {
+void SynEdit::ClearAll() {
     SendScintilla(SCI_CLEARALL);
+    ResetScrollWidth();
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SetModified(false);
 }
 
-void TSynEdit::EmptyUndoBuffer() {
+void SynEdit::FitScrollWidth(std::size_t characters) {
+    // The font is monospaced; a hundred cells measure the cell to a hundredth.
+    const QByteArray cells(100, '0');
+    const double cell = SendScintilla(SCI_TEXTWIDTH, STYLE_DEFAULT, cells.constData()) / 100.0;
+    const double width = std::min(cell * static_cast<double>(characters), 1e9);
+    SendScintilla(SCI_SETSCROLLWIDTH, static_cast<unsigned long>(std::max(width, 1.0)));
+}
+
+// Tracking only widens the range: a new text starts it afresh.
+void SynEdit::ResetScrollWidth() {
+    SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
+}
+
+void SynEdit::EmptyUndoBuffer() {
     // Emptying the buffer also moves the save point here: keep the flag.
     const bool wasModified = Modified();
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     forcedModified = wasModified;
 }
 
-long TSynEdit::SelStart() const {
+long SynEdit::SelStart() const {
     return SendScintilla(SCI_GETSELECTIONSTART);
 }
 
-void TSynEdit::SetSelStart(long position) {
+void SynEdit::SetSelStart(long position) {
     SendScintilla(SCI_GOTOPOS, position);
 }
 
-void TSynEdit::SetSelectionMode(SelectionMode mode) {
-    stickyMode = mode;
-    ApplySelectionMode();
-}
-
-void TSynEdit::ApplySelectionMode() {
-    // Setting a mode that differs turns on "caret moves extend the selection";
-    // setting the same mode again turns it off, leaving plain arrow keys plain.
-    const auto mode = static_cast<unsigned long>(stickyMode);
-    if (SendScintilla(SCI_GETSELECTIONMODE) != static_cast<long>(mode)) {
-        SendScintilla(SCI_SETSELECTIONMODE, mode);
-    }
-    if (SendScintilla(SCI_GETMOVEEXTENDSSELECTION) != 0) {
-        SendScintilla(SCI_SETSELECTIONMODE, mode);
-    }
-}
-
-void TSynEdit::ShowScrollHint(int value) {
+void SynEdit::ShowScrollHint(int value) {
     const long line = SendScintilla(SCI_DOCLINEFROMVISIBLE, static_cast<unsigned long>(value));
     QToolTip::showText(QCursor::pos(), tr("Linia: %1").arg(line + 1), this);
 }
 
-void TSynEdit::NoteModification(int type) {
+void SynEdit::NoteModification(int type) {
     if ((type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) && (type & SC_PERFORMED_USER)) {
         editedByKey = true;
     }
 }
 
-void TSynEdit::keyPressEvent(QKeyEvent* event) {
+void SynEdit::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::ControlModifier) {
         emit ContextHelp();
         return;
     }
-    if (stickyMode != SelectionMode::Normal) {
-        ApplySelectionMode();
+    if (selection.GrowByKey(*event)) {
+        return;
     }
+    selection.BeforeKey(*event);
     constexpr auto commandModifiers = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
     if (event->modifiers() & commandModifiers) {
         QsciScintilla::keyPressEvent(event); // undo, redo, clipboard: no trimming around them
     } else if (!SkipTrailingBlank(event)) {
         TypeKey(event);
     }
-    if (stickyMode != SelectionMode::Normal) {
-        ApplySelectionMode();
-    }
 }
 
 // One typed key is one undo step, trailing blanks of the lines it edited included.
-void TSynEdit::TypeKey(QKeyEvent* event) {
+void SynEdit::TypeKey(QKeyEvent* event) {
     const long linesBefore = SendScintilla(SCI_GETLINECOUNT);
     editedByKey = false;
     SendScintilla(SCI_BEGINUNDOACTION);
@@ -231,7 +238,7 @@ void TSynEdit::TypeKey(QKeyEvent* event) {
 
 // A blank typed at the end of a line is never stored: the caret moves on into
 // virtual space, as if it had been typed and trimmed, without an edit.
-bool TSynEdit::SkipTrailingBlank(const QKeyEvent* event) {
+bool SynEdit::SkipTrailingBlank(const QKeyEvent* event) {
     if (event->text() != QStringLiteral(" ") || isReadOnly() || overwriteMode() ||
         SendScintilla(SCI_GETSELECTIONS) != 1 || SendScintilla(SCI_GETSELECTIONEMPTY) == 0) {
         return false;
@@ -251,7 +258,7 @@ bool TSynEdit::SkipTrailingBlank(const QKeyEvent* event) {
 
 // Trailing blanks of an edited line are dropped; a caret standing among them
 // keeps its column in virtual space.
-void TSynEdit::TrimTrailingBlanks(long line) {
+void SynEdit::TrimTrailingBlanks(long line) {
     const long start = SendScintilla(SCI_POSITIONFROMLINE, line);
     const long end = SendScintilla(SCI_GETLINEENDPOSITION, line);
     long blanks = end;
@@ -275,8 +282,9 @@ void TSynEdit::TrimTrailingBlanks(long line) {
     }
 }
 
-void TSynEdit::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && stickyMode == SelectionMode::Column) {
+void SynEdit::mousePressEvent(QMouseEvent* event) {
+    selection.BeforeMousePress(*event);
+    if (event->button() == Qt::LeftButton && GetSelectionMode() == SelectionMode::Column) {
         // QScintilla starts a column selection only with its modifier held.
         QMouseEvent columnPress(event->type(), event->position(), event->scenePosition(),
                                 event->globalPosition(), event->button(), event->buttons(),
@@ -285,46 +293,42 @@ void TSynEdit::mousePressEvent(QMouseEvent* event) {
     } else {
         QsciScintilla::mousePressEvent(event);
     }
-    if (stickyMode == SelectionMode::Lines && event->button() == Qt::LeftButton) {
-        const long anchor = SendScintilla(SCI_GETANCHOR);
-        if (!(event->modifiers() & Qt::ShiftModifier) || lineAnchor < 0) {
-            lineAnchor = SendScintilla(SCI_LINEFROMPOSITION, anchor);
-        }
-        ExtendLineSelection(event->position().toPoint());
-    }
+    selection.AfterMousePress(*event);
 }
 
-void TSynEdit::mouseMoveEvent(QMouseEvent* event) {
-    if (stickyMode == SelectionMode::Lines && (event->buttons() & Qt::LeftButton) &&
-        lineAnchor >= 0) {
-        ExtendLineSelection(event->position().toPoint());
-        return;
-    }
+// A double click chooses a word; in whole-line mode, the word's line.
+void SynEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+    selection.BeforeMousePress(*event);
+    QsciScintilla::mouseDoubleClickEvent(event);
+    selection.AfterMousePress(*event);
+}
+
+void SynEdit::mouseMoveEvent(QMouseEvent* event) {
     QsciScintilla::mouseMoveEvent(event);
+    selection.AfterMouseMove(*event);
 }
 
-// Scintilla's own whole-line mode does not follow the mouse: move anchor and
-// caret to the press and to the mouse; the mode widens both to whole lines.
-void TSynEdit::ExtendLineSelection(const QPoint& point) {
-    const long position = SendScintilla(
-        SCI_POSITIONFROMPOINT, static_cast<unsigned long>(point.x()), static_cast<long>(point.y()));
-    ApplySelectionMode();
-    SendScintilla(SCI_SETANCHOR, SendScintilla(SCI_POSITIONFROMLINE, lineAnchor));
-    SendScintilla(SCI_SETCURRENTPOS, position);
-    SendScintilla(SCI_SCROLLCARET);
-}
-
-void TSynEdit::mouseReleaseEvent(QMouseEvent* event) {
+void SynEdit::mouseReleaseEvent(QMouseEvent* event) {
     QsciScintilla::mouseReleaseEvent(event);
-    if (stickyMode == SelectionMode::Lines && event->button() == Qt::LeftButton &&
-        lineAnchor >= 0) {
-        ExtendLineSelection(event->position().toPoint());
-    } else if (stickyMode != SelectionMode::Normal) {
-        ApplySelectionMode();
-    }
+    selection.AfterMouseRelease(*event);
 }
 
-bool TSynEdit::focusNextPrevChild(bool next) {
+bool SynEdit::focusNextPrevChild(bool next) {
     // QScintilla keeps Tab while editable; the editor leaves it to the window.
     return QWidget::focusNextPrevChild(next);
+}
+
+// Scintilla ends every row of a copied block with a line end, the last one
+// too; pasted, that last line end would break the line after the block.
+QMimeData* SynEdit::toMimeData(const QByteArray& text, bool rectangular) const {
+    if (!rectangular) {
+        return QsciScintilla::toMimeData(text, rectangular);
+    }
+    QByteArray rows = text;
+    if (rows.endsWith("\r\n")) {
+        rows.chop(2);
+    } else if (rows.endsWith('\n') || rows.endsWith('\r')) {
+        rows.chop(1);
+    }
+    return QsciScintilla::toMimeData(rows, rectangular);
 }

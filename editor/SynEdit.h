@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/SelectionGrowth.h"
+#include "editor/text/SelectionMode.h"
 #include "editor/text/TextLayer.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -8,19 +10,11 @@
 
 // SynEdit1: QScintilla with the editor's defaults. The document holds UTF-8
 // with the file's own line ends; new line breaks take the file's style.
-class TSynEdit : public QsciScintilla {
+class SynEdit : public QsciScintilla {
     Q_OBJECT
 
 public:
-    // Values are QScintilla's own selection modes, so SCI_GETSELECTIONMODE
-    // and SelectionMode() agree.
-    enum class SelectionMode {
-        Normal = SC_SEL_STREAM,
-        Lines = SC_SEL_LINES,
-        Column = SC_SEL_RECTANGLE
-    };
-
-    explicit TSynEdit(QWidget* parent = nullptr);
+    explicit SynEdit(QWidget* parent = nullptr);
 
     void SetTextSize(int points);
 
@@ -34,6 +28,9 @@ public:
     // modified flag unchanged, caret at `caret` (a byte position in `utf8`).
     void ReplaceUtf8Text(std::string_view utf8, std::size_t caret);
     textlayer::EolStyle EolStyle() const;
+    // The horizontal range for a text whose longest line has this many
+    // characters, before that line was ever shown.
+    void FitScrollWidth(std::size_t characters);
 
     // Modified: not at the save point, or set by hand (after Open, or when the
     // undo history was emptied while modified).
@@ -47,9 +44,9 @@ public:
     long SelStart() const;
     void SetSelStart(long position);
 
-    // The sticky mode chosen on the toolbar; it survives mouse presses and keys.
-    SelectionMode GetSelectionMode() const { return stickyMode; }
-    void SetSelectionMode(SelectionMode mode);
+    // The mode chosen on the toolbar: how the user's selecting grows a selection.
+    SelectionMode GetSelectionMode() const { return selection.Mode(); }
+    void SetSelectionMode(SelectionMode mode) { selection.SetMode(mode); }
 
 signals:
     // Ctrl+F1: the context-help command.
@@ -58,24 +55,24 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
 
 private:
     void ConfigureEditing();
     void ConfigureKeys();
     void ShowScrollHint(int value);
-    void ApplySelectionMode();
+    void ResetScrollWidth();
     void TypeKey(QKeyEvent* event);
     bool SkipTrailingBlank(const QKeyEvent* event);
     void TrimTrailingBlanks(long line);
     void NoteModification(int type);
-    void ExtendLineSelection(const QPoint& point);
 
     QFont textFont;
-    SelectionMode stickyMode = SelectionMode::Normal;
+    SelectionGrowth selection{*this};
     bool forcedModified = false;
     bool editedByKey = false;
-    long lineAnchor = -1; // first line of a whole-line mouse selection
 };

@@ -38,7 +38,10 @@ void TEdytorF::OpenFile(const QString& name) {
     const QFileInfo file(name);
     if (file.exists() && !file.isDir()) {
         try {
-            EdytorFrame->LoadTextFile(name);
+            if (!EdytorFrame->LoadTextFile(name)) {
+                close(); // the user chose not to open it
+                return;
+            }
         } catch (const TextFileError& error) {
             ShowError(this, error.Text());
             return;

@@ -21,7 +21,8 @@ public:
     TEdytorFrame* EdytorFrame = nullptr;
 
     void SetTextSize(int points);
-    // Loads the file if it exists and binds the window to that path.
+    // Loads the file if it exists and binds the window to that path. The
+    // window closes when the user chooses not to open a file with a very long line.
     void OpenFile(const QString& name);
 
 signals:

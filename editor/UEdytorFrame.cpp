@@ -6,14 +6,19 @@
 #include "editor/search/Szukaj.h"
 #include "editor/text/TabExpansion.h"
 #include "gui/Dialogs.h"
+#include "gui/WaitCursor.h"
 #include "ui_UEdytorFrame.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QLocale>
 #include <QMenu>
 
 namespace {
+
+// Longer lines are opened only when the user agrees.
+constexpr std::size_t kLongLineLimit = 100000;
 
 QList<QIcon> LoadImageList1() {
     QList<QIcon> images;
@@ -24,20 +29,11 @@ QList<QIcon> LoadImageList1() {
     return images;
 }
 
-// The wait cursor for as long as a long operation runs, also if it throws.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 } // namespace
 
 TEdytorFrame::TEdytorFrame(QWidget* parent)
     : QWidget(parent), ImageList1(LoadImageList1()), ui(std::make_unique<Ui::TEdytorFrame>()),
-      printing(std::make_unique<TEditorPrinting>()) {
+      printing(std::make_unique<EditorPrinting>()) {
     ui->setupUi(this);
     TakeComponents();
     CreateActions();
@@ -67,17 +63,26 @@ void TEdytorFrame::TakeComponents() {
     ToolbarButton9712 = ui->ToolbarButton9712;
 }
 
+// The popup's undo, cut and copy are the toolbar's buttons too, as the paste
+// action is; the popup's own paste stays apart, as it pastes directly.
 void TEdytorFrame::CreateActions() {
+    const auto makeAction = [this](const char* name, int picture, const QString& text) {
+        auto* action = new QAction(ImageList1[picture], text, this);
+        action->setObjectName(QLatin1String(name));
+        action->setIconVisibleInMenu(false);
+        return action;
+    };
+    Cofnij1 = makeAction("Cofnij1", 10, tr("Cofnij"));
+    Wytnij1 = makeAction("Wytnij1", 8, tr("Wytnij"));
+    Kopiuj1 = makeAction("Kopiuj1", 7, tr("Kopiuj"));
+    Wklej1 = new QAction(tr("Wklej"), this);
+    Wklej1->setObjectName(QStringLiteral("Wklej1"));
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    Cofnij1 = PopupMenu1->addAction(tr("Cofnij"));
-    Wytnij1 = PopupMenu1->addAction(tr("Wytnij"));
-    Kopiuj1 = PopupMenu1->addAction(tr("Kopiuj"));
-    Wklej1 = PopupMenu1->addAction(tr("Wklej"));
-    Cofnij1->setObjectName(QStringLiteral("Cofnij1"));
-    Wytnij1->setObjectName(QStringLiteral("Wytnij1"));
-    Kopiuj1->setObjectName(QStringLiteral("Kopiuj1"));
-    Wklej1->setObjectName(QStringLiteral("Wklej1"));
+    PopupMenu1->addActions({Cofnij1, Wytnij1, Kopiuj1, Wklej1});
+    ToolbarButton9711->setDefaultAction(Cofnij1);
+    ToolbarButton979->setDefaultAction(Wytnij1);
+    ToolbarButton978->setDefaultAction(Kopiuj1);
 
     wklejaj = new QAction(ImageList1[9], tr("Wklej"), this);
     wklejaj->setObjectName(QStringLiteral("wklejaj"));
@@ -90,10 +95,9 @@ void TEdytorFrame::CreateActions() {
 
 void TEdytorFrame::ShowPictures() {
     const std::pair<QToolButton*, int> pictures[] = {
-        {ToolbarButton974, 3},   {ToolbarButton975, 4},  {ToolbarButton976, 5},
-        {ToolbarButton977, 6},   {ToolbarButton971, 2},  {ToolbarButton972, 1},
-        {ToolbarButton973, 0},   {ToolbarButton978, 7},  {ToolbarButton979, 8},
-        {ToolbarButton9711, 10}, {ToolbarButton9712, 11}};
+        {ToolbarButton974, 3}, {ToolbarButton975, 4},  {ToolbarButton976, 5},
+        {ToolbarButton977, 6}, {ToolbarButton971, 2},  {ToolbarButton972, 1},
+        {ToolbarButton973, 0}, {ToolbarButton9712, 11}};
     for (const auto& [button, picture] : pictures) {
         button->setIcon(ImageList1[picture]);
     }
@@ -107,9 +111,6 @@ void TEdytorFrame::ConnectHandlers() {
     connect(ToolbarButton975, &QToolButton::clicked, this, &TEdytorFrame::ToolbarButton975Click);
     connect(ToolbarButton976, &QToolButton::clicked, this, &TEdytorFrame::ToolbarButton976Click);
     connect(ToolbarButton977, &QToolButton::clicked, this, &TEdytorFrame::ToolbarButton977Click);
-    connect(ToolbarButton978, &QToolButton::clicked, this, &TEdytorFrame::ToolbarButton978Click);
-    connect(ToolbarButton979, &QToolButton::clicked, this, &TEdytorFrame::ToolbarButton979Click);
-    connect(ToolbarButton9711, &QToolButton::clicked, this, &TEdytorFrame::ToolbarButton9711Click);
     connect(ToolbarButton9712, &QToolButton::clicked, this, &TEdytorFrame::ToolbarButton9712Click);
     connect(Cofnij1, &QAction::triggered, this, &TEdytorFrame::Cofnij1Click);
     connect(Wytnij1, &QAction::triggered, this, &TEdytorFrame::Wytnij1Click);
@@ -124,23 +125,41 @@ void TEdytorFrame::ConnectHandlers() {
 void TEdytorFrame::SetReadOnly(bool Value) {
     ReadOnly = Value;
     SynEdit1->setReadOnly(Value);
-    for (QToolButton* button :
-         {ToolbarButton974, ToolbarButton975, ToolbarButton979, ToolbarButton9711}) {
-        button->setEnabled(!Value);
+    ToolbarButton974->setEnabled(!Value);
+    ToolbarButton975->setEnabled(!Value);
+    // and with them ToolbarButton979, ToolbarButton9711 and ToolbarButton9710
+    for (QAction* action : {Wytnij1, Cofnij1, wklejaj}) {
+        action->setEnabled(!Value);
     }
-    wklejaj->setEnabled(!Value); // and with it ToolbarButton9710
 }
 
-void TEdytorFrame::LoadTextFile(const QString& Name) {
+bool TEdytorFrame::LoadTextFile(const QString& Name) {
     const textlayer::DecodedText text = [&] {
         WaitCursor wait;
         return ReadTextFile(Name);
     }();
+    if (text.longestLine > kLongLineLimit && !ConfirmLongLine(Name, text.longestLine)) {
+        return false;
+    }
     WaitCursor wait;
     SynEdit1->LoadUtf8Text(text.text, text.eol);
+    SynEdit1->FitScrollWidth(text.longestLine);
     if (!FixedFileName) {
         FileName = Name;
     }
+    return true;
+}
+
+// The control lays out a line whole at each change of it, about a second for
+// every million characters, and the window does not answer meanwhile.
+bool TEdytorFrame::ConfirmLongLine(const QString& name, std::size_t length) {
+    const QString text =
+        tr("Plik %1 ma wiersz długości %2 znaków. Tak długi wiersz edytor wyświetla bardzo "
+           "wolno: okno może nie odpowiadać przez wiele sekund po każdej zmianie tego "
+           "wiersza.\n\nOtworzyć plik mimo to?")
+            .arg(name, QLocale(QLocale::Polish).toString(static_cast<qulonglong>(length)));
+    return Dialogs().Ask(this, QMessageBox::Question, QApplication::applicationDisplayName(), text,
+                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 bool TEdytorFrame::SaveFile() {
@@ -183,7 +202,7 @@ void TEdytorFrame::ExpandTabs() {
     WaitCursor wait;
     SynEdit1->setUpdatesEnabled(false);
     const auto caret =
-        static_cast<std::size_t>(SynEdit1->SendScintilla(TSynEdit::SCI_GETCURRENTPOS));
+        static_cast<std::size_t>(SynEdit1->SendScintilla(SynEdit::SCI_GETCURRENTPOS));
     const tabs::Expanded expanded =
         tabs::ExpandTabs(SynEdit1->Utf8Text(), SynEdit1->tabWidth(), caret);
     if (expanded.changed) {
@@ -209,15 +228,15 @@ void TEdytorFrame::PasteText() {
 }
 
 void TEdytorFrame::ToolbarButton971Click() {
-    SynEdit1->SetSelectionMode(TSynEdit::SelectionMode::Normal);
+    SynEdit1->SetSelectionMode(SelectionMode::Normal);
 }
 
 void TEdytorFrame::ToolbarButton972Click() {
-    SynEdit1->SetSelectionMode(TSynEdit::SelectionMode::Lines);
+    SynEdit1->SetSelectionMode(SelectionMode::Lines);
 }
 
 void TEdytorFrame::ToolbarButton973Click() {
-    SynEdit1->SetSelectionMode(TSynEdit::SelectionMode::Column);
+    SynEdit1->SetSelectionMode(SelectionMode::Column);
 }
 
 void TEdytorFrame::ToolbarButton974Click() {
@@ -230,7 +249,9 @@ void TEdytorFrame::ToolbarButton975Click() {
         return;
     }
     try {
-        LoadTextFile(name);
+        if (!LoadTextFile(name)) {
+            return;
+        }
     } catch (const TextFileError& error) {
         ShowError(this, error.Text());
         return;
@@ -245,18 +266,6 @@ void TEdytorFrame::ToolbarButton976Click() {
 
 void TEdytorFrame::ToolbarButton977Click() {
     printing->Print(this, SynEdit1);
-}
-
-void TEdytorFrame::ToolbarButton978Click() {
-    SynEdit1->copy();
-}
-
-void TEdytorFrame::ToolbarButton979Click() {
-    SynEdit1->cut();
-}
-
-void TEdytorFrame::ToolbarButton9711Click() {
-    SynEdit1->undo();
 }
 
 void TEdytorFrame::ToolbarButton9712Click() {

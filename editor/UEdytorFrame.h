@@ -12,9 +12,9 @@ class QAction;
 class QFrame;
 class QMenu;
 class QToolButton;
-class TEditorPrinting;
+class EditorPrinting;
 class TForm_Szukaj;
-class TSynEdit;
+class SynEdit;
 
 namespace Ui {
 class TEdytorFrame;
@@ -28,7 +28,7 @@ public:
     explicit TEdytorFrame(QWidget* parent = nullptr);
     ~TEdytorFrame() override;
 
-    TSynEdit* SynEdit1 = nullptr;
+    SynEdit* SynEdit1 = nullptr;
     QFrame* Panel1 = nullptr;
     QToolButton* ToolbarButton971 = nullptr;
     QToolButton* ToolbarButton972 = nullptr;
@@ -58,8 +58,10 @@ public:
     QPointer<TForm_Szukaj> SearchForm;
 
     void SetReadOnly(bool Value);
-    // Throws TextFileError; text, FileName and the modified flag stay as they were then.
-    void LoadTextFile(const QString& Name);
+    // False when the user chose not to open a file with a very long line.
+    // Throws TextFileError. Either way text, FileName and the modified flag
+    // stay as they were.
+    bool LoadTextFile(const QString& Name);
     // Whether the text was written; failures are shown to the user here.
     bool SaveFile();
     void ExpandTabs();
@@ -72,9 +74,6 @@ public:
     void ToolbarButton975Click();
     void ToolbarButton976Click();
     void ToolbarButton977Click();
-    void ToolbarButton978Click();
-    void ToolbarButton979Click();
-    void ToolbarButton9711Click();
     void ToolbarButton9712Click();
     void Cofnij1Click();
     void Wytnij1Click();
@@ -88,7 +87,8 @@ private:
     void ShowPictures();
     void ConnectHandlers();
     bool ConfirmUnencodable(std::size_t count);
+    bool ConfirmLongLine(const QString& name, std::size_t length);
 
     std::unique_ptr<Ui::TEdytorFrame> ui;
-    std::unique_ptr<TEditorPrinting> printing;
+    std::unique_ptr<EditorPrinting> printing;
 };

@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-pdf-dev libqscintilla2-qt6-dev
   qt6-translations-l10n qt6-l10n-tools libgl-dev
   fonts-liberation fonts-dejavu-core
-  xvfb xdotool xauth x11-xkb-utils x11-utils openbox libx11-dev imagemagick poppler-utils qpdf desktop-file-utils
+  xvfb xdotool xauth x11-xkb-utils x11-utils xclip openbox libx11-dev imagemagick poppler-utils qpdf desktop-file-utils
   cups cups-client cups-ipp-utils printer-driver-cups-pdf
   time mawk
   lintian

@@ -2,11 +2,11 @@
 
 #include "editor/print/SelectionText.h"
 #include "gui/Dialogs.h"
+#include "gui/WaitCursor.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -14,15 +14,6 @@
 #include <algorithm>
 
 namespace {
-
-// The wait cursor while text is laid out or sent to the spooler.
-class BusyCursor {
-public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 // A choice kept from the previous print may not fit this text: no selection
 // now, or a range past its last page. Before any range was chosen the dialog
@@ -71,19 +62,19 @@ void SetUpSelectionControl(QsciScintilla& control, const QByteArray& text) {
 
 } // namespace
 
-const QString TEditorPrinting::kNoPrinterMessage =
+const QString EditorPrinting::kNoPrinterMessage =
     QStringLiteral("Nie zainstalowano żadnej drukarki.");
 
-TEditorPrinting::TEditorPrinting() = default;
-TEditorPrinting::~TEditorPrinting() = default;
+EditorPrinting::EditorPrinting() = default;
+EditorPrinting::~EditorPrinting() = default;
 
-QPrinter& TEditorPrinting::Printer() {
+QPrinter& EditorPrinting::Printer() {
     if (!printer_)
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *printer_;
 }
 
-void TEditorPrinting::Print(QWidget* parent, QsciScintilla* SynEdit1) {
+void EditorPrinting::Print(QWidget* parent, QsciScintilla* SynEdit1) {
     if (!SynEdit1)
         return;
     if (!FindPrinter()) {
@@ -92,7 +83,7 @@ void TEditorPrinting::Print(QWidget* parent, QsciScintilla* SynEdit1) {
     }
     int pageCount = 0;
     {
-        BusyCursor busy;
+        WaitCursor wait;
         SynEditPrint1.Bind(*SynEdit1);
         pageCount = SynEditPrint1.PageCount(Printer());
     }
@@ -100,7 +91,7 @@ void TEditorPrinting::Print(QWidget* parent, QsciScintilla* SynEdit1) {
         return;
     SynEditPrint1.SetCopies(Printer().copyCount());
     SynEditPrint1.SetTwoSided(Printer().duplex() != QPrinter::DuplexNone);
-    const TPrintResult result = PrintChosenRange(*SynEdit1);
+    const PrintResult result = PrintChosenRange(*SynEdit1);
     if (!result.ok)
         ShowError(parent, result.error);
 }
@@ -108,7 +99,7 @@ void TEditorPrinting::Print(QWidget* parent, QsciScintilla* SynEdit1) {
 // Qt falls back to writing PDF when no printer existed as the QPrinter was
 // made; a printer installed since then is taken up here. A printer told to
 // write a file needs no printer at all.
-bool TEditorPrinting::FindPrinter() {
+bool EditorPrinting::FindPrinter() {
     QPrinter& printer = Printer();
     if (printer.outputFormat() == QPrinter::NativeFormat || !printer.outputFileName().isEmpty())
         return true;
@@ -123,7 +114,7 @@ bool TEditorPrinting::FindPrinter() {
     return printer.outputFormat() == QPrinter::NativeFormat;
 }
 
-bool TEditorPrinting::ExecPrintDialog(QWidget* parent, int pageCount, bool offerSelection) {
+bool EditorPrinting::ExecPrintDialog(QWidget* parent, int pageCount, bool offerSelection) {
     FitKeptChoice(Printer(), pageCount, offerSelection);
     QPrintDialog PrintDialog1(&Printer(), parent);
     PrintDialog1.setMinMax(1, pageCount);
@@ -138,9 +129,9 @@ bool TEditorPrinting::ExecPrintDialog(QWidget* parent, int pageCount, bool offer
     return Dialogs().ExecPrintDialog(PrintDialog1) == QDialog::Accepted;
 }
 
-TPrintResult TEditorPrinting::PrintChosenRange(const QsciScintilla& SynEdit1) {
+PrintResult EditorPrinting::PrintChosenRange(const QsciScintilla& SynEdit1) {
     QPrinter& printer = Printer();
-    BusyCursor busy;
+    WaitCursor wait;
     switch (printer.printRange()) {
     case QPrinter::Selection:
         return PrintSelection(SynEdit1);
@@ -155,7 +146,7 @@ TPrintResult TEditorPrinting::PrintChosenRange(const QsciScintilla& SynEdit1) {
 }
 
 // The selection is a document of its own, laid out afresh from page 1.
-TPrintResult TEditorPrinting::PrintSelection(const QsciScintilla& SynEdit1) {
+PrintResult EditorPrinting::PrintSelection(const QsciScintilla& SynEdit1) {
     QsciScintilla selectionControl;
     SetUpSelectionControl(selectionControl, SelectedTextForPrint(SynEdit1));
     SynEditPrint1.Bind(selectionControl);

@@ -13,28 +13,28 @@ class QsciScintilla;
 // Printing of one editor frame: its print engine and the state of its print
 // dialog, which lives in one QPrinter so the chosen printer, range and copies
 // are offered again at the next print from the same frame.
-class TEditorPrinting {
+class EditorPrinting {
 public:
     static const QString kNoPrinterMessage;
 
-    TEditorPrinting();
-    ~TEditorPrinting();
-    TEditorPrinting(const TEditorPrinting&) = delete;
-    TEditorPrinting& operator=(const TEditorPrinting&) = delete;
+    EditorPrinting();
+    ~EditorPrinting();
+    EditorPrinting(const EditorPrinting&) = delete;
+    EditorPrinting& operator=(const EditorPrinting&) = delete;
 
     // ToolbarButton977Click: the print dialog, then all pages, a page range or the selection.
     void Print(QWidget* parent, QsciScintilla* SynEdit1);
 
     // The dialog's printer, made on first use (asking the print system takes a moment).
     QPrinter& Printer();
-    TSynEditPrint& Engine() { return SynEditPrint1; }
+    SynEditPrint& Engine() { return SynEditPrint1; }
 
 private:
     bool FindPrinter();
     bool ExecPrintDialog(QWidget* parent, int pageCount, bool offerSelection);
-    TPrintResult PrintChosenRange(const QsciScintilla& SynEdit1);
-    TPrintResult PrintSelection(const QsciScintilla& SynEdit1);
+    PrintResult PrintChosenRange(const QsciScintilla& SynEdit1);
+    PrintResult PrintSelection(const QsciScintilla& SynEdit1);
 
-    TSynEditPrint SynEditPrint1;
+    SynEditPrint SynEditPrint1;
     std::unique_ptr<QPrinter> printer_;
 };

@@ -5,8 +5,8 @@
 
 namespace print_layout {
 
-TPageLayout::TPageLayout(std::vector<std::size_t> lineLengths, std::size_t charsPerLine,
-                         std::size_t linesPerPage)
+PageLayout::PageLayout(std::vector<std::size_t> lineLengths, std::size_t charsPerLine,
+                       std::size_t linesPerPage)
     : lineLengths_(std::move(lineLengths)), charsPerLine_(std::max<std::size_t>(charsPerLine, 1)),
       linesPerPage_(std::max<std::size_t>(linesPerPage, 1)) {
     std::size_t rowsLeft = linesPerPage_;
@@ -25,12 +25,12 @@ TPageLayout::TPageLayout(std::vector<std::size_t> lineLengths, std::size_t chars
     }
 }
 
-std::size_t TPageLayout::RowsOfLine(std::size_t line) const {
+std::size_t PageLayout::RowsOfLine(std::size_t line) const {
     const std::size_t length = lineLengths_[line];
     return length == 0 ? 1 : (length + charsPerLine_ - 1) / charsPerLine_;
 }
 
-std::vector<PrintedRow> TPageLayout::Page(int page) const {
+std::vector<PrintedRow> PageLayout::Page(int page) const {
     std::vector<PrintedRow> rows;
     if (page < 1 || page > PageCount() || lineLengths_.empty())
         return rows;

@@ -20,11 +20,11 @@ struct PrintedRow {
 // Lines longer than charsPerLine continue on the next row, broken between
 // characters; an empty line still takes a row. A text without lines gives
 // one blank page, so there is always a page 1 to print.
-class TPageLayout {
+class PageLayout {
 public:
-    TPageLayout() = default;
-    TPageLayout(std::vector<std::size_t> lineLengths, std::size_t charsPerLine,
-                std::size_t linesPerPage);
+    PageLayout() = default;
+    PageLayout(std::vector<std::size_t> lineLengths, std::size_t charsPerLine,
+               std::size_t linesPerPage);
 
     int PageCount() const { return static_cast<int>(pageStarts_.size()); }
     // Rows of page `page` (1-based); empty for a page outside 1..PageCount().

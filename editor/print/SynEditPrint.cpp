@@ -53,14 +53,16 @@ std::vector<std::u32string> CopyLines(const QsciScintilla& editor, int tabWidth)
     return lines;
 }
 
-TBoundSelection SelectionOf(const QsciScintilla& editor) {
-    TBoundSelection selection;
+BoundSelection SelectionOf(const QsciScintilla& editor) {
+    BoundSelection selection;
     selection.present = editor.SendScintilla(Sci::SCI_GETSELECTIONEMPTY) == 0;
     editor.getSelection(&selection.lineFrom, &selection.indexFrom, &selection.lineTo,
                         &selection.indexTo);
-    selection.mode = editor.SendScintilla(Sci::SCI_SELECTIONISRECTANGLE)
-                         ? int(Sci::SC_SEL_RECTANGLE)
-                         : int(editor.SendScintilla(Sci::SCI_GETSELECTIONMODE));
+    if (editor.SendScintilla(Sci::SCI_SELECTIONISRECTANGLE)) {
+        selection.mode = SelectionMode::Column;
+    } else if (editor.SendScintilla(Sci::SCI_GETSELECTIONMODE) == Sci::SC_SEL_LINES) {
+        selection.mode = SelectionMode::Lines;
+    }
     return selection;
 }
 
@@ -78,7 +80,7 @@ QString PageFailure(const QPrinter& printer, int page) {
         .arg(page);
 }
 
-TPrintResult Abort(QPrinter& printer, int page) {
+PrintResult Abort(QPrinter& printer, int page) {
     printer.abort();
     return {false, PageFailure(printer, page)};
 }
@@ -108,7 +110,7 @@ private:
 
 } // namespace
 
-void TSynEditPrint::Bind(const QsciScintilla& editor) {
+void SynEditPrint::Bind(const QsciScintilla& editor) {
     font_ = editor.font();
     tabWidth_ = editor.tabWidth();
     lines_ = CopyLines(editor, tabWidth_);
@@ -116,19 +118,19 @@ void TSynEditPrint::Bind(const QsciScintilla& editor) {
     layoutValid_ = false;
 }
 
-void TSynEditPrint::SetCopies(int copies) {
+void SynEditPrint::SetCopies(int copies) {
     copies_ = std::max(copies, 1);
 }
 
-int TSynEditPrint::PageCount(QPrinter& printer) {
+int SynEditPrint::PageCount(QPrinter& printer) {
     return Layout(printer).PageCount();
 }
 
-TPrintResult TSynEditPrint::Print(QPrinter& printer) {
+PrintResult SynEditPrint::Print(QPrinter& printer) {
     return PrintRange(printer, 1, PageCount(printer));
 }
 
-TPrintResult TSynEditPrint::PrintRange(QPrinter& printer, int from, int to) {
+PrintResult SynEditPrint::PrintRange(QPrinter& printer, int from, int to) {
     const auto& layout = Layout(printer);
     from = std::max(from, 1);
     to = std::min(to, layout.PageCount());
@@ -159,7 +161,7 @@ TPrintResult TSynEditPrint::PrintRange(QPrinter& printer, int from, int to) {
     return {};
 }
 
-void TSynEditPrint::DrawPage(QPainter& painter, int page) const {
+void SynEditPrint::DrawPage(QPainter& painter, int page) const {
     double baseline = geometry_.text.top() + geometry_.ascent;
     for (const auto& row : layout_.Page(page)) {
         const auto part = std::u32string_view(lines_[row.line]).substr(row.start, row.length);
@@ -169,7 +171,7 @@ void TSynEditPrint::DrawPage(QPainter& painter, int page) const {
     }
 }
 
-const print_layout::TPageLayout& TSynEditPrint::Layout(QPrinter& printer) {
+const print_layout::PageLayout& SynEditPrint::Layout(QPrinter& printer) {
     const QRect paper = printer.paperRect(QPrinter::DevicePixel).toRect();
     if (layoutValid_ && paper == layoutPaper_ && printer.resolution() == layoutResolution_)
         return layout_;
@@ -178,15 +180,15 @@ const print_layout::TPageLayout& TSynEditPrint::Layout(QPrinter& printer) {
     lengths.reserve(lines_.size());
     for (const auto& line : lines_)
         lengths.push_back(line.size());
-    layout_ = print_layout::TPageLayout(std::move(lengths), geometry_.charsPerLine,
-                                        geometry_.linesPerPage);
+    layout_ = print_layout::PageLayout(std::move(lengths), geometry_.charsPerLine,
+                                       geometry_.linesPerPage);
     layoutValid_ = true;
     layoutPaper_ = paper;
     layoutResolution_ = printer.resolution();
     return layout_;
 }
 
-TSynEditPrint::Geometry TSynEditPrint::Measure(QPrinter& printer) const {
+SynEditPrint::Geometry SynEditPrint::Measure(QPrinter& printer) const {
     const int dpi = printer.resolution();
     const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
     Geometry g;
@@ -205,7 +207,7 @@ TSynEditPrint::Geometry TSynEditPrint::Measure(QPrinter& printer) const {
 
 // Every character gets the cell of the widest one in the text, so no row can
 // run past the right margin even if a glyph comes from a fallback font.
-double TSynEditPrint::WidestCharacter(const QFontMetricsF& metrics) const {
+double SynEditPrint::WidestCharacter(const QFontMetricsF& metrics) const {
     std::vector<bool> seen(0x110000);
     double widest = metrics.horizontalAdvance(QLatin1Char('M'));
     for (const auto& line : lines_) {

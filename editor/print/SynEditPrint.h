@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/print/PageLayout.h"
+#include "editor/text/SelectionMode.h"
 
 #include <QFont>
 #include <QRect>
@@ -16,7 +17,7 @@ class QsciScintilla;
 
 // Margins of the printed page in millimetres, measured from the paper's edge.
 // Header and footer lie inside the top and bottom margins and stay blank.
-struct TPrintMargins {
+struct PrintMargins {
     double left = 25;
     double right = 15;
     double top = 25;
@@ -26,16 +27,16 @@ struct TPrintMargins {
 };
 
 // What the text control had selected when the engine was bound to it.
-struct TBoundSelection {
+struct BoundSelection {
     bool present = false;
     int lineFrom = 0;
     int indexFrom = 0;
     int lineTo = 0;
     int indexTo = 0;
-    int mode = 0; // QsciScintillaBase::SC_SEL_*
+    SelectionMode mode = SelectionMode::Normal;
 };
 
-struct TPrintResult {
+struct PrintResult {
     bool ok = true;
     QString error; // in Polish, for the user
 };
@@ -43,15 +44,15 @@ struct TPrintResult {
 // The frame's print engine: plain monospaced text on white paper, long lines
 // broken at the right margin, copies made here as whole runs of the chosen
 // pages inside one job, so the spooler's collation never reorders them.
-class TSynEditPrint {
+class SynEditPrint {
 public:
     // Copies the control's lines with tabs expanded, its font, tab width and selection.
     void Bind(const QsciScintilla& editor);
 
     const QFont& Font() const { return font_; }
     int TabWidth() const { return tabWidth_; }
-    const TBoundSelection& Selection() const { return selection_; }
-    const TPrintMargins& Margins() const { return margins_; }
+    const BoundSelection& Selection() const { return selection_; }
+    const PrintMargins& Margins() const { return margins_; }
 
     int Copies() const { return copies_; }
     void SetCopies(int copies);
@@ -61,9 +62,9 @@ public:
 
     // Pages the bound text fills on the printer's current paper; nothing is printed.
     int PageCount(QPrinter& printer);
-    TPrintResult Print(QPrinter& printer);
+    PrintResult Print(QPrinter& printer);
     // One job: each copy in turn prints pages from..to, clipped to the page count.
-    TPrintResult PrintRange(QPrinter& printer, int from, int to);
+    PrintResult PrintRange(QPrinter& printer, int from, int to);
 
 private:
     struct Geometry {
@@ -76,20 +77,20 @@ private:
 
     Geometry Measure(QPrinter& printer) const;
     double WidestCharacter(const QFontMetricsF& metrics) const;
-    const print_layout::TPageLayout& Layout(QPrinter& printer);
+    const print_layout::PageLayout& Layout(QPrinter& printer);
     void DrawPage(QPainter& painter, int page) const;
 
     std::vector<std::u32string> lines_;
     QFont font_;
     int tabWidth_ = 8;
-    TBoundSelection selection_;
-    TPrintMargins margins_;
+    BoundSelection selection_;
+    PrintMargins margins_;
     int copies_ = 1;
     bool twoSided_ = false;
 
     // The layout is kept until the text, font or page geometry changes.
     Geometry geometry_;
-    print_layout::TPageLayout layout_;
+    print_layout::PageLayout layout_;
     bool layoutValid_ = false;
     QRect layoutPaper_;
     int layoutResolution_ = 0;

@@ -39,12 +39,11 @@ private:
     long extends;
 };
 
-textsearch::SelectionMode ModeOf(long mode) {
+SelectionMode ModeOf(long mode) {
     if (IsColumnMode(mode)) {
-        return textsearch::SelectionMode::Column;
+        return SelectionMode::Column;
     }
-    return mode == Sci::SC_SEL_LINES ? textsearch::SelectionMode::Lines
-                                     : textsearch::SelectionMode::Stream;
+    return mode == Sci::SC_SEL_LINES ? SelectionMode::Lines : SelectionMode::Normal;
 }
 
 std::size_t Position(long position) {

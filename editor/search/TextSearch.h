@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/text/SelectionMode.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -27,12 +29,10 @@ struct Span {
     bool operator==(const Span&) const = default;
 };
 
-enum class SelectionMode { Stream, Lines, Column };
-
 // The control's caret and selection as byte offsets into the text.
 struct Selection {
     std::size_t caret = 0;
-    SelectionMode mode = SelectionMode::Stream;
+    SelectionMode mode = SelectionMode::Normal;
     // One range, or one per row of a column block.
     std::vector<Span> ranges;
 

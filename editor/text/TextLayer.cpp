@@ -2,6 +2,7 @@
 
 #include "common/Cp1250.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -28,18 +29,34 @@ const std::array<Utf8Form, 256>& Utf8Table() {
     return table;
 }
 
+struct Survey {
+    std::size_t extra = 0;       // bytes the UTF-8 text takes beyond the file's
+    std::size_t longestLine = 0; // in characters: one byte is one character
+};
+
+// One pass over the bytes for both: a second one would cost as much again.
+Survey SurveyBytes(std::string_view bytes) {
+    const auto& table = Utf8Table();
+    Survey survey;
+    std::size_t line = 0;
+    for (const char c : bytes) {
+        survey.extra += table[static_cast<unsigned char>(c)].size - 1u;
+        const bool lineEnd = c == '\n' || c == '\r';
+        survey.longestLine = lineEnd ? std::max(survey.longestLine, line) : survey.longestLine;
+        line = lineEnd ? 0 : line + 1;
+    }
+    survey.longestLine = std::max(survey.longestLine, line);
+    return survey;
+}
+
 // Decoding a 50 MB file is on the window's opening path: decode in place,
 // from the back, so the file's bytes are neither copied nor held twice.
-void DecodeInPlace(std::string& text) {
-    const auto& table = Utf8Table();
-    const std::size_t size = text.size();
-    std::size_t extra = 0;
-    for (const char c : text) {
-        extra += table[static_cast<unsigned char>(c)].size - 1u;
-    }
+void DecodeInPlace(std::string& text, std::size_t extra) {
     if (extra == 0) {
         return; // ASCII only: the bytes are the UTF-8 text
     }
+    const auto& table = Utf8Table();
+    const std::size_t size = text.size();
     text.resize(size + extra);
     char* const data = text.data();
     std::size_t src = size;
@@ -110,7 +127,9 @@ DecodedText FromBytes(std::string bytes) {
     DecodedText result;
     result.eol = DetectEol(bytes);
     result.hadFinalLineEnd = !bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r');
-    DecodeInPlace(bytes);
+    const Survey survey = SurveyBytes(bytes);
+    result.longestLine = survey.longestLine;
+    DecodeInPlace(bytes, survey.extra);
     result.text = std::move(bytes);
     return result;
 }

@@ -17,6 +17,7 @@ struct DecodedText {
     std::string text; // UTF-8, line ends as in the file
     EolStyle eol = EolStyle::CrLf;
     bool hadFinalLineEnd = false;
+    std::size_t longestLine = 0; // characters, line end not counted
 };
 
 struct EncodedText {

@@ -230,7 +230,7 @@ void PrivilegedFaultsTest::fullDiskDuringEditorSaveKeepsFileAndText() {
     WriteFile(path, kOldObsbieg);
     QPointer<TEdytorF> editor = new TEdytorF;
     editor->OpenFile(path);
-    TSynEdit* text = editor->EdytorFrame->SynEdit1;
+    SynEdit* text = editor->EdytorFrame->SynEdit1;
     QByteArray added;
     while (added.size() < 200 * 1024) {
         added += "11  101.2345  99.8765  22.50  1.50 \xC5\x82\xC3\xB3\xC5\xBC\r\n"; // łóż

@@ -18,7 +18,7 @@ private:
     QPointer<TEdytorF> window;
 
     QString Path(const QString& name) const { return dir.filePath(name); }
-    TSynEdit* Editor() const { return window->EdytorFrame->SynEdit1; }
+    SynEdit* Editor() const { return window->EdytorFrame->SynEdit1; }
     TEdytorF* OpenWindow(const QString& name) {
         window = new TEdytorF;
         window->SetTextSize(8);
@@ -49,6 +49,8 @@ private slots:
     void ClosingQuestion();
     void FailedSaveKeepsWindowOpen_data();
     void FailedSaveKeepsWindowOpen();
+    void VeryLongLineAsksFirst_data();
+    void VeryLongLineAsksFirst();
 };
 
 void EdytorFTest::StartsEmptyWithPlaceholderCaption() {
@@ -232,6 +234,47 @@ void EdytorFTest::FailedSaveKeepsWindowOpen() {
     QCOMPARE(dialogs.questions.size(), 2); // the closing question, then the failure
     QCOMPARE(dialogs.questions[1].icon, QMessageBox::Critical);
     QVERIFY(dialogs.questions[1].text.contains(file));
+}
+
+void EdytorFTest::VeryLongLineAsksFirst_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("asks");
+    QTest::addColumn<bool>("opens");
+    const QByteArray limit(100000, 'x');
+    QTest::newRow("at the limit") << limit + "\r\nab" << int(QMessageBox::No) << false << true;
+    QTest::newRow("Polish letters count once")
+        << QByteArray(100000, '\xB3') << int(QMessageBox::No) << false << true;
+    QTest::newRow("longer, No closes the window")
+        << "ab\r\n" + limit + "x" << int(QMessageBox::No) << true << false;
+    QTest::newRow("longer, Yes opens it") << limit + "x" << int(QMessageBox::Yes) << true << true;
+}
+
+void EdytorFTest::VeryLongLineAsksFirst() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, answer);
+    QFETCH(bool, asks);
+    QFETCH(bool, opens);
+    FakeDialogs dialogs;
+    dialogs.answers = {QMessageBox::StandardButton(answer)};
+    WriteFile(Path("OBSBIEG"), bytes);
+    window = new TEdytorF;
+    QSignalSpy closed(window.data(), &TEdytorF::Closed);
+    window->OpenFile(Path("OBSBIEG"));
+    QCOMPARE(dialogs.questions.size(), int(asks));
+    if (asks) {
+        QCOMPARE(dialogs.questions[0].buttons, QMessageBox::Yes | QMessageBox::No);
+        QVERIFY(dialogs.questions[0].text.contains(
+            QStringLiteral("100\u00A0001"))); // grouped as in Polish
+    }
+    QCOMPARE(closed.count(), int(!opens));
+    if (opens) {
+        QCOMPARE(window->windowTitle(), Path("OBSBIEG"));
+        QVERIFY(Editor()->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) >= bytes.size());
+    } else {
+        QVERIFY(!window->isVisible());
+    }
+    QCOMPARE(ReadFile(Path("OBSBIEG")), bytes);
 }
 
 QTEST_MAIN(EdytorFTest)

@@ -20,6 +20,8 @@
 
 #include <algorithm>
 
+Q_DECLARE_METATYPE(SelectionMode)
+
 class EdytorFrameTest : public QObject {
     Q_OBJECT
 
@@ -29,7 +31,7 @@ private:
 
     QString Path(const QString& name) const { return dir.filePath(name); }
     TEdytorFrame* Frame() const { return window->EdytorFrame; }
-    TSynEdit* Editor() const { return window->EdytorFrame->SynEdit1; }
+    SynEdit* Editor() const { return window->EdytorFrame->SynEdit1; }
     QByteArray Text() const {
         const std::string_view text = Editor()->Utf8Text();
         return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
@@ -37,6 +39,9 @@ private:
     long Caret() const { return Editor()->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS); }
     bool CanUndo() const { return Editor()->SendScintilla(QsciScintillaBase::SCI_CANUNDO) != 0; }
     long Sci(unsigned int message) const { return Editor()->SendScintilla(message); }
+    long Sci(unsigned int message, unsigned long wParam, const char* text) const {
+        return Editor()->SendScintilla(message, wParam, text);
+    }
     // selectedText() can overrun its buffer on a rectangular selection: ask for the size.
     QByteArray Selected() const {
         QByteArray text(Editor()->SendScintilla(QsciScintillaBase::SCI_GETSELTEXT, 0UL,
@@ -105,6 +110,7 @@ private slots:
     void RightClickOpensPopupMenu1();
     void UndoKeyStepsBackOneKey();
     void ScrollHintShowsTopLine();
+    void ScrollBarsFollowTheLongestLine();
     void SearchButtonShowsOneDialog();
     void PrintButtonPrints();
 };
@@ -155,6 +161,10 @@ void EdytorFrameTest::PasteActionAndPopup() {
     QCOMPARE(Frame()->wklejaj->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_V));
     QCOMPARE(Frame()->wklejaj->text(), QString("Wklej"));
     QCOMPARE(Frame()->ToolbarButton9710->defaultAction(), Frame()->wklejaj);
+    // Undo, cut and copy: one action each for the toolbar and the popup.
+    QCOMPARE(Frame()->ToolbarButton9711->defaultAction(), Frame()->Cofnij1);
+    QCOMPARE(Frame()->ToolbarButton979->defaultAction(), Frame()->Wytnij1);
+    QCOMPARE(Frame()->ToolbarButton978->defaultAction(), Frame()->Kopiuj1);
     QVERIFY(Frame()->ToolbarButton971->isChecked());
     QStringList items;
     for (QAction* action : Frame()->PopupMenu1->actions()) {
@@ -353,15 +363,15 @@ void EdytorFrameTest::ClearAll() {
 
 void EdytorFrameTest::SelectionModeButtons_data() {
     QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("mode");
-    QTest::newRow("normal") << "ToolbarButton971" << int(QsciScintillaBase::SC_SEL_STREAM);
-    QTest::newRow("lines") << "ToolbarButton972" << int(QsciScintillaBase::SC_SEL_LINES);
-    QTest::newRow("column") << "ToolbarButton973" << int(QsciScintillaBase::SC_SEL_RECTANGLE);
+    QTest::addColumn<SelectionMode>("mode");
+    QTest::newRow("normal") << "ToolbarButton971" << SelectionMode::Normal;
+    QTest::newRow("lines") << "ToolbarButton972" << SelectionMode::Lines;
+    QTest::newRow("column") << "ToolbarButton973" << SelectionMode::Column;
 }
 
 void EdytorFrameTest::SelectionModeButtons() {
     QFETCH(QString, button);
-    QFETCH(int, mode);
+    QFETCH(SelectionMode, mode);
     OpenWindow("abcdef\r\nabcdef\r\nabcdef\r\n");
     QTest::mouseClick(Frame()->ToolbarButton973, Qt::LeftButton);
     QTest::mouseClick(Frame()->Panel1->findChild<QToolButton*>(button), Qt::LeftButton);
@@ -370,43 +380,47 @@ void EdytorFrameTest::SelectionModeButtons() {
                         int(Frame()->ToolbarButton972->isChecked()) +
                         int(Frame()->ToolbarButton973->isChecked());
     QCOMPARE(checked, 1);
-    QCOMPARE(Sci(QsciScintillaBase::SCI_GETSELECTIONMODE), long(mode));
-    // A mouse press and the arrow keys keep the chosen mode.
+    QCOMPARE(Editor()->GetSelectionMode(), mode);
+    // In every mode a click and the arrow keys leave a bare caret, which they move.
     QTest::mouseClick(Editor()->viewport(), Qt::LeftButton, Qt::NoModifier, PointOf(1, 2));
     QTest::keyClick(Editor(), Qt::Key_Right);
-    QCOMPARE(Sci(QsciScintillaBase::SCI_GETSELECTIONMODE), long(mode));
-    if (mode != QsciScintillaBase::SC_SEL_LINES) { // whole-line mode always covers the caret line
-        QVERIFY(Sci(QsciScintillaBase::SCI_GETSELECTIONEMPTY)); // plain arrows do not select
-    }
+    QTest::keyClick(Editor(), Qt::Key_Down);
+    QVERIFY(Sci(QsciScintillaBase::SCI_GETSELECTIONEMPTY));
+    QCOMPARE(Caret(), long(Editor()->positionFromLineIndex(2, 3)));
+    QCOMPARE(Editor()->GetSelectionMode(), mode);
 }
 
 void EdytorFrameTest::ColumnModeSticksAfterRawSwitch() {
     OpenWindow("abcdef\r\nabcdef\r\nabcdef\r\n");
     Frame()->ToolbarButton973Click();
-    // A search switches to stream for its own duration and back.
-    const long previous = Sci(QsciScintillaBase::SCI_GETSELECTIONMODE);
+    // A search selects its match in Scintilla's stream mode.
     Editor()->SendScintilla(QsciScintillaBase::SCI_SETSELECTIONMODE,
                             QsciScintillaBase::SC_SEL_STREAM);
     Editor()->SendScintilla(QsciScintillaBase::SCI_SETSEL, 1UL, 3L);
-    Editor()->SendScintilla(QsciScintillaBase::SCI_SETSELECTIONMODE,
-                            static_cast<unsigned long>(previous));
-    QCOMPARE(previous, long(QsciScintillaBase::SC_SEL_RECTANGLE));
-
     Drag(PointOf(0, 1), PointOf(2, 3));
-    QCOMPARE(Sci(QsciScintillaBase::SCI_GETSELECTIONMODE),
-             long(QsciScintillaBase::SC_SEL_RECTANGLE));
-    QCOMPARE(Selected(), QByteArray("bc\r\nbc\r\nbc\r\n"));
+    QVERIFY(Sci(QsciScintillaBase::SCI_SELECTIONISRECTANGLE));
+    QTest::mouseClick(Frame()->ToolbarButton978, Qt::LeftButton);
+    QCOMPARE(QApplication::clipboard()->text(), QString("bc\r\nbc\r\nbc"));
 }
 
 void EdytorFrameTest::LinesModeSelectsWholeLines() {
-    OpenWindow("abcdef\r\nabcdef\r\nabcdef\r\n");
+    OpenWindow("abcdef\r\nabcdef\r\nabcdef");
     Frame()->ToolbarButton972Click();
     Drag(PointOf(0, 3), PointOf(1, 2));
-    QCOMPARE(Sci(QsciScintillaBase::SCI_GETSELECTIONMODE), long(QsciScintillaBase::SC_SEL_LINES));
-    QCOMPARE(Selected(), QByteArray("abcdef\r\nabcdef"));
+    QCOMPARE(Selected(), QByteArray("abcdef\r\nabcdef\r\n"));
+    QTest::mouseClick(Frame()->ToolbarButton978, Qt::LeftButton);
+    QCOMPARE(QApplication::clipboard()->text(), QString("abcdef\r\nabcdef\r\n"));
+    // Upwards, to the last line, which has no line end; cut whole.
     Drag(PointOf(2, 1), PointOf(1, 5));
     QCOMPARE(Selected(), QByteArray("abcdef\r\nabcdef"));
-    QCOMPARE(Sci(QsciScintillaBase::SCI_GETCURRENTPOS), 8L); // caret where the mouse went
+    QCOMPARE(Caret(), 8L); // on the side the mouse went
+    QTest::mouseClick(Frame()->ToolbarButton979, Qt::LeftButton);
+    QCOMPARE(QApplication::clipboard()->text(), QString("abcdef\r\nabcdef"));
+    QCOMPARE(Text(), QByteArray("abcdef\r\n"));
+    // A double click takes the word's line.
+    QTest::mouseClick(Editor()->viewport(), Qt::LeftButton, Qt::NoModifier, PointOf(0, 2));
+    QTest::mouseDClick(Editor()->viewport(), Qt::LeftButton, Qt::NoModifier, PointOf(0, 2));
+    QCOMPARE(Selected(), QByteArray("abcdef\r\n"));
 }
 
 void EdytorFrameTest::TrailingBlanksOfEditedLinesDropped() {
@@ -453,7 +467,7 @@ void EdytorFrameTest::TabKeyInsertsNothing() {
 
 void EdytorFrameTest::ContextHelpOnCtrlF1() {
     OpenWindow("abc");
-    QSignalSpy help(Editor(), &TSynEdit::ContextHelp);
+    QSignalSpy help(Editor(), &SynEdit::ContextHelp);
     QTest::keyClick(Editor(), Qt::Key_F1);
     QCOMPARE(help.count(), 0);
     QTest::keyClick(Editor(), Qt::Key_F1, Qt::ControlModifier);
@@ -499,6 +513,32 @@ void EdytorFrameTest::ScrollHintShowsTopLine() {
     bar->setSliderDown(false);
     QCOMPARE(Sci(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE), 41L);
     QCOMPARE(QToolTip::text(), QString("Linia: 42"));
+}
+
+void EdytorFrameTest::ScrollBarsFollowTheLongestLine() {
+    OpenWindow("short\r\nlines\r\n");
+    QScrollBar* bar = Editor()->horizontalScrollBar();
+    Editor()->viewport()->repaint();
+    QVERIFY(bar->isVisible());
+    QVERIFY(Editor()->verticalScrollBar()->isVisible());
+    QCOMPARE(bar->maximum(), 0);
+    // The range spans the longest line, also one far below the first screen,
+    // and widens with a longer line typed.
+    const auto rangeFits = [this](int characters) {
+        QScrollBar* bar = Editor()->horizontalScrollBar();
+        const QByteArray line(characters, 'x');
+        const long width = Sci(QsciScintillaBase::SCI_TEXTWIDTH, QsciScintillaBase::STYLE_DEFAULT,
+                               line.constData());
+        return qAbs(bar->maximum() + bar->pageStep() - width) <= 2 * width / characters;
+    };
+    delete window;
+    OpenWindow(QByteArray("short\r\n").repeated(300) + QByteArray(120, 'x') + "\r\nend");
+    Editor()->viewport()->repaint();
+    QVERIFY(rangeFits(120));
+    Editor()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    QTest::keyClicks(Editor(), QByteArray(147, 'x').constData());
+    Editor()->viewport()->repaint();
+    QVERIFY(rangeFits(150));
 }
 
 void EdytorFrameTest::SearchButtonShowsOneDialog() {

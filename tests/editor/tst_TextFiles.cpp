@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QPointer>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -24,7 +26,7 @@ private:
         window->OpenFile(name);
         return window;
     }
-    TSynEdit* Editor() const { return window->EdytorFrame->SynEdit1; }
+    SynEdit* Editor() const { return window->EdytorFrame->SynEdit1; }
     void GoToEnd() const { Editor()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND); }
     QByteArray EditorText() const {
         const std::string_view text = Editor()->Utf8Text();
@@ -45,18 +47,31 @@ private slots:
     void PolishLettersShowAsLetters();
 };
 
+// Every byte round trip in one table: through the codec, the text control and
+// the save, a file opened and saved unedited is the same bytes.
 void TextFilesTest::SavedUneditedIsSameBytes_data() {
     QTest::addColumn<QByteArray>("bytes");
-    QByteArray all;
+    QByteArray every;
     for (int b = 0; b < 256; ++b) {
-        all.append(static_cast<char>(b));
+        every.append(static_cast<char>(b));
     }
-    QTest::newRow("all 256 byte values") << all + all;
+    QRandomGenerator random(685);
+    QByteArray noise(1 << 20, Qt::Uninitialized);
+    for (char& byte : noise) {
+        byte = static_cast<char>(random.bounded(256));
+    }
+    QTest::newRow("all 256 byte values") << every + every;
+    QTest::newRow("every byte value between random bytes")
+        << noise.left(4096) + every + noise.right(4096);
+    QTest::newRow("random MiB") << noise;
     QTest::newRow("NUL bytes") << QByteArray("a\0b\r\n\0\0\r\n\0", 10);
+    QTest::newRow("NULs only") << QByteArray(70000, '\0');
+    QTest::newRow("lone CRs and LFs between NULs") << QByteArray("\r\0\n\0\r\r\n\n\0\r", 10);
     QTest::newRow("LF only") << QByteArray("STN 1\nOBS 2\n");
     QTest::newRow("CR only") << QByteArray("STN 1\rOBS 2\r");
     QTest::newRow("CR LF") << QByteArray("STN 1\r\nOBS 2\r\n");
     QTest::newRow("mixed") << QByteArray("a\r\nb\nc\rd\r\n\n\r");
+    QTest::newRow("LF CR is two line ends") << QByteArray("a\n\rb");
     QTest::newRow("no final line end") << QByteArray("a\r\nb");
     QTest::newRow("empty file") << QByteArray();
     QTest::newRow("tabs stay") << QByteArray("a\tb\r\n");
@@ -65,15 +80,30 @@ void TextFilesTest::SavedUneditedIsSameBytes_data() {
         line += "1,2,3 \xB3\xF3\xBF\xEA\xA3 ";
     }
     QTest::newRow("10 MB single line") << line;
+    QFile self(QCoreApplication::applicationFilePath());
+    QVERIFY(self.open(QIODevice::ReadOnly));
+    QTest::newRow("this test program") << self.readAll();
 }
 
 void TextFilesTest::SavedUneditedIsSameBytes() {
     QFETCH(QByteArray, bytes);
-    WriteFile(Path("OBSBIEG"), bytes);
-    Open(Path("OBSBIEG"));
+    FakeDialogs dialogs;
+    dialogs.answers = {QMessageBox::Yes}; // open a file with a very long line anyway
+    QTemporaryDir work;
+    const QString path = work.filePath("OBSBIEG");
+    WriteFile(path, bytes);
+    Open(path);
+    QCOMPARE(window->windowTitle(), path);
     QVERIFY(!Editor()->Modified());
     QVERIFY(window->EdytorFrame->SaveFile());
-    QVERIFY(ReadFile(Path("OBSBIEG")) == bytes);
+    QVERIFY(ReadFile(path) == bytes);
+    QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             QStringList({"OBSBIEG"}));
+    // No question but the one about a very long line: nothing was unencodable.
+    QVERIFY(dialogs.questions.size() <= 1);
+    for (const FakeDialogs::Question& question : dialogs.questions) {
+        QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    }
 }
 
 void TextFilesTest::NewLineBreaksTakeTheFileStyle_data() {

@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     }
 
     auto editor = print_test::MakeEditor(print_test::NumberedLines(280).join('\n'));
-    TEditorPrinting printing;
+    EditorPrinting printing;
     printing.Print(nullptr, editor.get());
 
     for (const auto& message : dialogs.messages)

@@ -42,22 +42,6 @@ void Select(QsciScintilla& editor, SelectionKind kind, int line1, int index1, in
     }
 }
 
-QStringList Words(const QString& text) {
-    static const QRegularExpression space(QStringLiteral("\\s+"));
-    return text.split(space, Qt::SkipEmptyParts);
-}
-
-QList<QStringList> WordsOfPages(PrintedPdf& pdf) {
-    QList<QStringList> pages;
-    for (int page = 0; page < pdf.PageCount(); ++page)
-        pages.append(pdf.Words(page));
-    return pages;
-}
-
-double Pitch(PrintedPdf& pdf, QChar c, int columns) {
-    return (pdf.GlyphBox(0, c, columns).left() - pdf.GlyphBox(0, c, 0).left()) / columns;
-}
-
 } // namespace
 
 class EditorPrintingTest : public QObject {
@@ -83,7 +67,7 @@ private slots:
 
 private:
     QString Output() const { return dir_.filePath(QStringLiteral("out.pdf")); }
-    void PrintTo(TEditorPrinting& printing, QsciScintilla& editor, const QString& path);
+    void PrintTo(EditorPrinting& printing, QsciScintilla& editor, const QString& path);
 
     QTemporaryDir dir_;
     std::unique_ptr<FakePrintDialogs> dialogs_;
@@ -95,7 +79,7 @@ void EditorPrintingTest::init() {
     dialogs_ = std::make_unique<FakePrintDialogs>();
 }
 
-void EditorPrintingTest::PrintTo(TEditorPrinting& printing, QsciScintilla& editor,
+void EditorPrintingTest::PrintTo(EditorPrinting& printing, QsciScintilla& editor,
                                  const QString& path) {
     printing.Printer().setOutputFileName(path);
     printing.Print(nullptr, &editor);
@@ -103,7 +87,7 @@ void EditorPrintingTest::PrintTo(TEditorPrinting& printing, QsciScintilla& edito
 
 void EditorPrintingTest::cancelPrintsNothing() {
     auto editor = MakeEditor(NumberedLines(100).join('\n'));
-    TEditorPrinting printing;
+    EditorPrinting printing;
     dialogs_->answer.accept = false;
     PrintTo(printing, *editor, Output());
     QCOMPARE(dialogs_->shown.size(), 1u);
@@ -125,7 +109,7 @@ void EditorPrintingTest::dialogOffersWhatTheTextAllows() {
     QFETCH(bool, offered);
     auto editor = MakeEditor(NumberedLines(200).join('\n'), 8);
     Select(*editor, selection, 3, 2, 5, 9);
-    TEditorPrinting printing;
+    EditorPrinting printing;
     PrintTo(printing, *editor, Output());
     QCOMPARE(dialogs_->shown.size(), 1u);
     const auto& shown = dialogs_->shown.front();
@@ -147,7 +131,7 @@ void EditorPrintingTest::dialogOffersWhatTheTextAllows() {
 void EditorPrintingTest::dialogLeavesNoPageChoiceToTheSpooler() {
     auto editor = MakeEditor(NumberedLines(200).join('\n'));
     Select(*editor, SelectionKind::Stream, 3, 2, 5, 9);
-    TEditorPrinting printing;
+    EditorPrinting printing;
     dialogs_->showDialog = true;
     dialogs_->answer.accept = false;
     PrintTo(printing, *editor, Output());
@@ -176,12 +160,12 @@ void EditorPrintingTest::printsTheChosenPages() {
     QFETCH(int, copies);
     QFETCH(QList<int>, pages);
     auto editor = MakeEditor(NumberedLines(280).join('\n'));
-    TEditorPrinting printing;
+    EditorPrinting printing;
     const QString reference = dir_.filePath(QStringLiteral("reference.pdf"));
     PrintTo(printing, *editor, reference);
     PrintedPdf referencePdf(reference);
     QCOMPARE(referencePdf.PageCount(), 5);
-    const QList<QStringList> referencePages = WordsOfPages(referencePdf);
+    const QList<QStringList> referencePages = referencePdf.WordsOfPages();
 
     dialogs_->answer = {true, range, from, to, copies};
     PrintTo(printing, *editor, Output());
@@ -189,7 +173,7 @@ void EditorPrintingTest::printsTheChosenPages() {
     QList<QStringList> expected;
     for (int page : pages)
         expected.append(referencePages.at(page - 1));
-    QCOMPARE(WordsOfPages(pdf), expected);
+    QCOMPARE(pdf.WordsOfPages(), expected);
     QVERIFY(dialogs_->messages.empty());
 }
 
@@ -246,37 +230,37 @@ void EditorPrintingTest::selectionPrintsAsADocumentOfItsOwn() {
     QFETCH(QString, expected);
     auto editor = MakeEditor(NumberedLines(280).join('\n'), 8);
     Select(*editor, selection, bounds[0], bounds[1], bounds[2], bounds[3]);
-    TEditorPrinting printing;
+    EditorPrinting printing;
     dialogs_->answer = {true, Range::Selection, 0, 0, 2};
     PrintTo(printing, *editor, Output());
     PrintedPdf pdf(Output());
     QCOMPARE(pdf.PageCount(), 2);
-    QCOMPARE(pdf.Words(0), Words(expected));
-    QCOMPARE(pdf.Words(1), Words(expected));
+    QCOMPARE(pdf.Words(0), WordsOf(expected));
+    QCOMPARE(pdf.Words(1), WordsOf(expected));
     QCOMPARE(pdf.Title(), QString());
 }
 
 void EditorPrintingTest::resultFileWindowPrintsAt8ptSelectionAt10pt() {
     auto editor = MakeEditor(QString(60, QLatin1Char('H')) + '\n' + NumberedLines(5).join('\n'), 8);
-    TEditorPrinting printing;
+    EditorPrinting printing;
     PrintTo(printing, *editor, Output());
     PrintedPdf pages(Output());
-    QVERIFY2(qAbs(Pitch(pages, QLatin1Char('H'), 40) - 0.6 * 8) < 0.05,
-             qPrintable(QString::number(Pitch(pages, QLatin1Char('H'), 40))));
+    QVERIFY2(qAbs(pages.Pitch(QLatin1Char('H'), 40) - 0.6 * 8) < 0.05,
+             qPrintable(QString::number(pages.Pitch(QLatin1Char('H'), 40))));
 
     Select(*editor, SelectionKind::Stream, 0, 0, 0, 50);
     dialogs_->answer.range = Range::Selection;
     const QString selectionPdf = dir_.filePath(QStringLiteral("selection.pdf"));
     PrintTo(printing, *editor, selectionPdf);
     PrintedPdf selection(selectionPdf);
-    QVERIFY2(qAbs(Pitch(selection, QLatin1Char('H'), 40) - 0.6 * 10) < 0.05,
-             qPrintable(QString::number(Pitch(selection, QLatin1Char('H'), 40))));
+    QVERIFY2(qAbs(selection.Pitch(QLatin1Char('H'), 40) - 0.6 * 10) < 0.05,
+             qPrintable(QString::number(selection.Pitch(QLatin1Char('H'), 40))));
 }
 
 void EditorPrintingTest::selectionPrintsWithDefaultTabWidth() {
     auto editor = MakeEditor(QStringLiteral("X\tX\n") + QString(12, QLatin1Char('X')), 8, 4);
     Select(*editor, SelectionKind::Stream, 0, 0, 1, 12);
-    TEditorPrinting printing;
+    EditorPrinting printing;
     dialogs_->answer.range = Range::Selection;
     PrintTo(printing, *editor, Output());
     PrintedPdf pdf(Output());
@@ -287,7 +271,7 @@ void EditorPrintingTest::selectionPrintsWithDefaultTabWidth() {
 
 void EditorPrintingTest::choicesKeptBetweenPrints() {
     auto editor = MakeEditor(NumberedLines(280).join('\n'));
-    TEditorPrinting printing;
+    EditorPrinting printing;
     dialogs_->answer = {true, Range::PageRange, 2, 3, 2};
     PrintTo(printing, *editor, Output());
     PrintTo(printing, *editor, Output());
@@ -315,7 +299,7 @@ void EditorPrintingTest::choicesKeptBetweenPrints() {
 
 void EditorPrintingTest::noPrinterSaysSoInPolish() {
     auto editor = MakeEditor(NumberedLines(10).join('\n'));
-    TEditorPrinting printing;
+    EditorPrinting printing;
     printing.Print(nullptr, editor.get());
     QVERIFY(dialogs_->shown.empty());
     QCOMPARE(dialogs_->messages.size(), 1u);
@@ -325,7 +309,7 @@ void EditorPrintingTest::noPrinterSaysSoInPolish() {
 
 void EditorPrintingTest::printingFailureShowsTheError() {
     auto editor = MakeEditor(NumberedLines(10).join('\n'));
-    TEditorPrinting printing;
+    EditorPrinting printing;
     const QString target = dir_.filePath(QStringLiteral("brak folderu/wydruk.pdf"));
     QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
     PrintTo(printing, *editor, target);

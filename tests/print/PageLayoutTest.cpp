@@ -8,8 +8,8 @@
 
 namespace {
 
+using print_layout::PageLayout;
 using print_layout::PrintedRow;
-using print_layout::TPageLayout;
 
 struct CountCase {
     const char* name;
@@ -27,7 +27,7 @@ class PageCount : public testing::TestWithParam<CountCase> {};
 
 TEST_P(PageCount, CountsRowsOfWrappedLines) {
     const CountCase& c = GetParam();
-    EXPECT_EQ(TPageLayout(c.lengths, c.charsPerLine, c.linesPerPage).PageCount(), c.pages);
+    EXPECT_EQ(PageLayout(c.lengths, c.charsPerLine, c.linesPerPage).PageCount(), c.pages);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<CountCase>& info) { return std::string(info.param.name); });
 
 // Every character of every line is printed once, in order, page after page.
-std::vector<PrintedRow> AllRows(const TPageLayout& layout) {
+std::vector<PrintedRow> AllRows(const PageLayout& layout) {
     std::vector<PrintedRow> rows;
     for (int page = 1; page <= layout.PageCount(); ++page) {
         const auto pageRows = layout.Page(page);
@@ -56,7 +56,7 @@ std::vector<PrintedRow> AllRows(const TPageLayout& layout) {
 
 TEST(PageRows, CoverEveryCharacterOnceInOrder) {
     const std::vector<std::size_t> lengths{0, 7, 25, 10, 0, 31, 3};
-    const TPageLayout layout(lengths, 10, 4);
+    const PageLayout layout(lengths, 10, 4);
     std::vector<std::size_t> printed(lengths.size(), 0);
     std::size_t previousLine = 0;
     for (const PrintedRow& row : AllRows(layout)) {
@@ -71,7 +71,7 @@ TEST(PageRows, CoverEveryCharacterOnceInOrder) {
 }
 
 TEST(PageRows, FillEveryPageButTheLast) {
-    const TPageLayout layout({0, 7, 25, 10, 0, 31, 3, 1}, 10, 4);
+    const PageLayout layout({0, 7, 25, 10, 0, 31, 3, 1}, 10, 4);
     ASSERT_EQ(layout.PageCount(), 4); // 1 + 1 + 3 + 1 + 1 + 4 + 1 + 1 = 13 rows
     for (int page = 1; page < layout.PageCount(); ++page)
         EXPECT_EQ(layout.Page(page).size(), 4u) << "page " << page;
@@ -79,18 +79,18 @@ TEST(PageRows, FillEveryPageButTheLast) {
 }
 
 TEST(PageRows, WrappedLineContinuesOnNextPage) {
-    const TPageLayout layout({5, 25}, 10, 2);
+    const PageLayout layout({5, 25}, 10, 2);
     EXPECT_EQ(layout.Page(1), (std::vector<PrintedRow>{{0, 0, 5}, {1, 0, 10}}));
     EXPECT_EQ(layout.Page(2), (std::vector<PrintedRow>{{1, 10, 10}, {1, 20, 5}}));
 }
 
 TEST(PageRows, PagesOutsideTheTextAreEmpty) {
-    const TPageLayout layout({5, 5, 5}, 10, 2);
+    const PageLayout layout({5, 5, 5}, 10, 2);
     EXPECT_TRUE(layout.Page(0).empty());
     EXPECT_TRUE(layout.Page(3).empty());
     EXPECT_TRUE(layout.Page(-1).empty());
-    EXPECT_TRUE(TPageLayout().Page(1).empty());
-    EXPECT_EQ(TPageLayout().PageCount(), 1);
+    EXPECT_TRUE(PageLayout().Page(1).empty());
+    EXPECT_EQ(PageLayout().PageCount(), 1);
 }
 
 } // namespace

@@ -11,9 +11,20 @@ QString PrintedPdf::Title() const {
     return document_.metaData(QPdfDocument::MetaDataField::Title).toString();
 }
 
-QStringList PrintedPdf::Words(int page) {
+QStringList WordsOf(const QString& text) {
     static const QRegularExpression space(QStringLiteral("\\s+"));
-    return document_.getAllText(page).text().split(space, Qt::SkipEmptyParts);
+    return text.split(space, Qt::SkipEmptyParts);
+}
+
+QStringList PrintedPdf::Words(int page) {
+    return WordsOf(document_.getAllText(page).text());
+}
+
+QList<QStringList> PrintedPdf::WordsOfPages() {
+    QList<QStringList> pages;
+    for (int page = 0; page < PageCount(); ++page)
+        pages.append(Words(page));
+    return pages;
 }
 
 QRectF PrintedPdf::InkBounds(int page) {
@@ -29,4 +40,8 @@ QRectF PrintedPdf::GlyphBox(int page, QChar c, int occurrence) {
             return {};
     }
     return document_.getSelectionAtIndex(page, static_cast<int>(index), 1).boundingRectangle();
+}
+
+double PrintedPdf::Pitch(QChar c, int columns) {
+    return (GlyphBox(0, c, columns).left() - GlyphBox(0, c, 0).left()) / columns;
 }

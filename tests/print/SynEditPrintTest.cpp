@@ -21,23 +21,6 @@ std::unique_ptr<QPrinter> PdfPrinter(const QString& path) {
     return printer;
 }
 
-QList<QStringList> WordsOfPages(PrintedPdf& pdf) {
-    QList<QStringList> pages;
-    for (int page = 0; page < pdf.PageCount(); ++page)
-        pages.append(pdf.Words(page));
-    return pages;
-}
-
-QStringList Words(const QString& text) {
-    static const QRegularExpression space(QStringLiteral("\\s+"));
-    return text.split(space, Qt::SkipEmptyParts);
-}
-
-// Distance between the first glyph `c` and the one `columns` characters later on its row.
-double Pitch(PrintedPdf& pdf, QChar c, int columns) {
-    return (pdf.GlyphBox(0, c, columns).left() - pdf.GlyphBox(0, c, 0).left()) / columns;
-}
-
 } // namespace
 
 class SynEditPrintTest : public QObject {
@@ -79,7 +62,7 @@ void SynEditPrintTest::pageCountMatchesPrintedPages() {
     QFETCH(QString, text);
     auto editor = MakeEditor(text);
     auto printer = PdfPrinter(Pdf(QStringLiteral("count.pdf")));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     engine.Bind(*editor);
     const int counted = engine.PageCount(*printer);
     QVERIFY(engine.Print(*printer).ok);
@@ -116,17 +99,17 @@ void SynEditPrintTest::copiesAreWholeRunsOfTheRange() {
     QFETCH(bool, duplex);
     QFETCH(QList<int>, pages);
     auto editor = MakeEditor(NumberedLines(280).join('\n'));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     engine.Bind(*editor);
     auto reference = PdfPrinter(Pdf(QStringLiteral("reference.pdf")));
     QVERIFY(engine.Print(*reference).ok);
     PrintedPdf referencePdf(Pdf(QStringLiteral("reference.pdf")));
     QCOMPARE(referencePdf.PageCount(), 5);
-    const QList<QStringList> referencePages = WordsOfPages(referencePdf);
+    const QList<QStringList> referencePages = referencePdf.WordsOfPages();
     QStringList everyWord;
     for (const QStringList& words : referencePages)
         everyWord += words;
-    QCOMPARE(everyWord, Words(NumberedLines(280).join('\n')));
+    QCOMPARE(everyWord, WordsOf(NumberedLines(280).join('\n')));
 
     auto printer = PdfPrinter(Pdf(QStringLiteral("copies.pdf")));
     printer->setCollateCopies(collate);
@@ -137,7 +120,7 @@ void SynEditPrintTest::copiesAreWholeRunsOfTheRange() {
     QList<QStringList> expected;
     for (int page : pages)
         expected << (page == 0 ? QStringList() : referencePages.at(page - 1));
-    QCOMPARE(WordsOfPages(pdf), expected);
+    QCOMPARE(pdf.WordsOfPages(), expected);
 }
 
 void SynEditPrintTest::longLineContinuesOnNextRow() {
@@ -146,7 +129,7 @@ void SynEditPrintTest::longLineContinuesOnNextRow() {
         line += QString::number(i % 10);
     auto editor = MakeEditor(QStringLiteral("początek\n") + line + QStringLiteral("\nkoniec"));
     auto printer = PdfPrinter(Pdf(QStringLiteral("wrap.pdf")));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     engine.Bind(*editor);
     QVERIFY(engine.Print(*printer).ok);
     PrintedPdf pdf(Pdf(QStringLiteral("wrap.pdf")));
@@ -160,7 +143,7 @@ void SynEditPrintTest::longLineContinuesOnNextRow() {
         QCOMPARE(pieces.at(i).size(), pieces.first().size());
     // Rows are cut at the right margin, not earlier: one more character would cross it.
     const double rightMargin = pdf.PageSize(0).width() - 15 * kMm;
-    const double pitch = Pitch(pdf, QLatin1Char('0'), 1);
+    const double pitch = pdf.Pitch(QLatin1Char('0'), 1);
     QVERIFY(pdf.InkBounds(0).right() <= rightMargin);
     QVERIFY2(pdf.InkBounds(0).right() + pitch > rightMargin,
              qPrintable(QString::number(pdf.InkBounds(0).right())));
@@ -184,7 +167,7 @@ void SynEditPrintTest::tabsExpandToTheControlsTabWidth() {
     auto editor =
         MakeEditor(QStringLiteral("X\tX\n") + ruler + QStringLiteral("\nXX\t\tX"), 8, tabWidth);
     auto printer = PdfPrinter(Pdf(QStringLiteral("tabs.pdf")));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     engine.Bind(*editor);
     QVERIFY(engine.Print(*printer).ok);
     PrintedPdf pdf(Pdf(QStringLiteral("tabs.pdf")));
@@ -201,7 +184,7 @@ void SynEditPrintTest::tabsExpandToTheControlsTabWidth() {
 void SynEditPrintTest::nothingPrintedInMarginsHeaderOrFooter() {
     auto editor = MakeEditor(QStringList(150, QString(120, QLatin1Char('W'))).join('\n'));
     auto printer = PdfPrinter(Pdf(QStringLiteral("margins.pdf")));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     engine.Bind(*editor);
     QVERIFY(engine.Print(*printer).ok);
     PrintedPdf pdf(Pdf(QStringLiteral("margins.pdf")));
@@ -232,18 +215,18 @@ void SynEditPrintTest::printsInTheControlsFont() {
     QFETCH(int, pointSize);
     auto editor = MakeEditor(QString(40, QLatin1Char('H')), pointSize);
     auto printer = PdfPrinter(Pdf(QStringLiteral("font.pdf")));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     engine.Bind(*editor);
     QVERIFY(engine.Print(*printer).ok);
     PrintedPdf pdf(Pdf(QStringLiteral("font.pdf")));
     // A monospaced font advances 0.6 em per character.
-    const double pitch = Pitch(pdf, QLatin1Char('H'), 30);
+    const double pitch = pdf.Pitch(QLatin1Char('H'), 30);
     QVERIFY2(qAbs(pitch - 0.6 * pointSize) < 0.05, qPrintable(QString::number(pitch)));
 }
 
 void SynEditPrintTest::finalLineEndAddsNoPage() {
     auto printer = PdfPrinter(Pdf(QStringLiteral("final.pdf")));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     auto pagesOf = [&](const QString& text) {
         auto editor = MakeEditor(text);
         engine.Bind(*editor);
@@ -260,7 +243,7 @@ void SynEditPrintTest::finalLineEndAddsNoPage() {
 
 void SynEditPrintTest::bindingAgainRecountsPages() {
     auto printer = PdfPrinter(Pdf(QStringLiteral("rebind.pdf")));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     auto shortText = MakeEditor(QStringLiteral("jeden wiersz"));
     engine.Bind(*shortText);
     QCOMPARE(engine.PageCount(*printer), 1);
@@ -276,7 +259,7 @@ void SynEditPrintTest::jobHasNoTitleAndKeepsTheUsersCopyCount() {
     printer->setDocName(QStringLiteral("OBSBIEG"));
     printer->setCopyCount(3);
     auto editor = MakeEditor(NumberedLines(100).join('\n'));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     engine.Bind(*editor);
     QVERIFY(engine.Print(*printer).ok);
     PrintedPdf pdf(Pdf(QStringLiteral("title.pdf")));
@@ -289,10 +272,10 @@ void SynEditPrintTest::failedStartNamesTheTarget() {
     const QString target = dir_.filePath(QStringLiteral("no such folder/out.pdf"));
     auto printer = PdfPrinter(target);
     auto editor = MakeEditor(QStringLiteral("tekst"));
-    TSynEditPrint engine;
+    SynEditPrint engine;
     engine.Bind(*editor);
     QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
-    const TPrintResult result = engine.Print(*printer);
+    const PrintResult result = engine.Print(*printer);
     QVERIFY(!result.ok);
     QVERIFY2(result.error.contains(target), qPrintable(result.error));
     QVERIFY(!QFile::exists(target));

@@ -1,5 +1,5 @@
 #include "editor/search/Szukaj.h"
-#include "gui/Dialogs.h"
+#include "support/FakeDialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,38 +16,6 @@
 using Sci = QsciScintillaBase;
 
 namespace {
-
-// Records every message box and answers questions from a queue.
-class FakeDialogs : public DialogProvider {
-public:
-    struct Call {
-        QMessageBox::Icon icon;
-        QString caption;
-        QString text;
-        QMessageBox::StandardButtons buttons;
-    };
-
-    QMessageBox::StandardButton Ask(QWidget*, QMessageBox::Icon icon, const QString& caption,
-                                    const QString& text, QMessageBox::StandardButtons buttons,
-                                    const QString&) override {
-        calls.append({icon, caption, text, buttons});
-        if (buttons == QMessageBox::Ok) {
-            return QMessageBox::Ok;
-        }
-        return answers.isEmpty() ? QMessageBox::Cancel : answers.takeFirst();
-    }
-
-    QStringList Texts() const {
-        QStringList texts;
-        for (const Call& call : calls) {
-            texts.append(call.text);
-        }
-        return texts;
-    }
-
-    QList<Call> calls;
-    QList<QMessageBox::StandardButton> answers;
-};
 
 const QString kNotFound = QStringLiteral("Tekstu nie znaleziono.");
 const QString kWrap = QStringLiteral("Koniec pliku. Szukać od początku?");
@@ -71,14 +39,9 @@ private slots:
     void lastCharacterFoundAfterWrapUpwards();
     void emptyTextFindsNothing_data();
     void emptyTextFindsNothing();
-    void selectedOnlyWithoutSelectionIsIgnored();
     void selectedOnlyNoMatchThenOkSearchesFromTheStart();
-    void polishCapitals_data();
-    void polishCapitals();
-    void wholeWords_data();
-    void wholeWords();
-    void pressesWalkThroughMatches_data();
-    void pressesWalkThroughMatches();
+    void boxesBecomeOptions_data();
+    void boxesBecomeOptions();
     void selectionModeRestored_data();
     void selectionModeRestored();
     void columnSelectionKeptWhenNothingFound();
@@ -104,10 +67,18 @@ private:
     long Caret() const { return Send(Sci::SCI_GETCURRENTPOS); }
     long Anchor() const { return Send(Sci::SCI_GETANCHOR); }
 
+    // The messages shown, in order.
+    QStringList Texts() const {
+        QStringList texts;
+        for (const FakeDialogs::Question& question : dialogs->questions) {
+            texts.append(question.text);
+        }
+        return texts;
+    }
+
     std::unique_ptr<QsciScintilla> editor;
     std::unique_ptr<TForm_Szukaj> dialog;
-    FakeDialogs fake;
-    DialogProvider* previous = nullptr;
+    std::unique_ptr<FakeDialogs> dialogs;
 };
 
 void SzukajTest::init() {
@@ -117,12 +88,11 @@ void SzukajTest::init() {
     Send(Sci::SCI_SETVIRTUALSPACEOPTIONS, Sci::SCVS_USERACCESSIBLE);
     dialog = std::make_unique<TForm_Szukaj>();
     dialog->SetEditor(editor.get());
-    fake = FakeDialogs();
-    previous = SetDialogs(&fake);
+    dialogs = std::make_unique<FakeDialogs>();
 }
 
 void SzukajTest::cleanup() {
-    SetDialogs(previous);
+    dialogs.reset();
     dialog.reset();
     editor.reset();
 }
@@ -229,10 +199,10 @@ void SzukajTest::wholeTextDecision() {
     Send(Sci::SCI_SETSELECTIONNCARETVIRTUALSPACE, 0, virtualSpace);
     Send(Sci::SCI_SETSELECTIONNANCHORVIRTUALSPACE, 0, virtualSpace);
     Prepare("zz", up);
-    fake.answers = {QMessageBox::Cancel};
+    dialogs->answers = {QMessageBox::Cancel};
     Press();
-    QCOMPARE(fake.Texts(), asks ? QStringList{kWrap} : QStringList{kNotFound});
-    const FakeDialogs::Call& call = fake.calls.front();
+    QCOMPARE(Texts(), asks ? QStringList{kWrap} : QStringList{kNotFound});
+    const FakeDialogs::Question& call = dialogs->questions.front();
     if (asks) {
         QCOMPARE(call.caption, QStringLiteral("KAVERO Edytor"));
         QCOMPARE(call.buttons, QMessageBox::Ok | QMessageBox::Cancel);
@@ -276,9 +246,9 @@ void SzukajTest::wrapQuestion() {
     Load("one two\nthree four\nfive");
     Send(Sci::SCI_GOTOPOS, 14);
     Prepare(needle, up);
-    fake.answers = {QMessageBox::StandardButton(answer)};
+    dialogs->answers = {QMessageBox::StandardButton(answer)};
     Press();
-    QCOMPARE(fake.Texts(), messages);
+    QCOMPARE(Texts(), messages);
     QCOMPARE(Anchor(), long(anchor));
     QCOMPARE(Caret(), long(caret));
 }
@@ -286,9 +256,9 @@ void SzukajTest::wrapQuestion() {
 void SzukajTest::lastCharacterFoundAfterWrapUpwards() {
     Load("x\nab");
     Prepare("b", true);
-    fake.answers = {QMessageBox::Ok};
+    dialogs->answers = {QMessageBox::Ok};
     Press();
-    QCOMPARE(fake.Texts(), QStringList{kWrap});
+    QCOMPARE(Texts(), QStringList{kWrap});
     QCOMPARE(Anchor(), 4L);
     QCOMPARE(Caret(), 3L);
 }
@@ -306,107 +276,53 @@ void SzukajTest::emptyTextFindsNothing() {
     Load("abc def");
     Send(Sci::SCI_GOTOPOS, caret);
     Prepare("", false);
-    fake.answers = {QMessageBox::Ok};
+    dialogs->answers = {QMessageBox::Ok};
     Press();
-    QCOMPARE(fake.Texts(), messages);
+    QCOMPARE(Texts(), messages);
     QCOMPARE(Caret(), 0L);
     QCOMPARE(Send(Sci::SCI_GETSELECTIONEMPTY), 1L);
-}
-
-void SzukajTest::selectedOnlyWithoutSelectionIsIgnored() {
-    Load("ab cd ab cd");
-    Send(Sci::SCI_GOTOPOS, 1);
-    Prepare("cd", false, false, false, true);
-    Press();
-    QVERIFY(fake.calls.isEmpty());
-    QCOMPARE(Anchor(), 3L);
-    QCOMPARE(Caret(), 5L);
 }
 
 void SzukajTest::selectedOnlyNoMatchThenOkSearchesFromTheStart() {
     Load("target\nxxxx yyyy\nzzz");
     Send(Sci::SCI_SETSEL, 7, 16); // "xxxx yyyy"
     Prepare("target", false, false, false, true);
-    fake.answers = {QMessageBox::Ok};
+    dialogs->answers = {QMessageBox::Ok};
     Press();
-    QCOMPARE(fake.Texts(), QStringList{kWrap});
+    QCOMPARE(Texts(), QStringList{kWrap});
     QCOMPARE(Anchor(), 0L);
     QCOMPARE(Caret(), 6L);
 }
 
-void SzukajTest::polishCapitals_data() {
+// The match rules themselves are the engine's (TextSearchTest); here only that
+// each box reaches the search.
+void SzukajTest::boxesBecomeOptions_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("needle");
     QTest::addColumn<bool>("matchCase");
-    QTest::addColumn<bool>("found");
-    QTest::newRow("ignoring case") << false << true;
-    QTest::newRow("matching case") << true << false;
+    QTest::addColumn<bool>("wholeWord");
+    QTest::addColumn<int>("anchor");
+    const QString polish = QStringLiteral("ŁÓDŹ, łódź");
+    QTest::newRow("case ignored") << polish << QStringLiteral("łódź") << false << false << 0;
+    QTest::newRow("case matched") << polish << QStringLiteral("łódź") << true << false << 9;
+    QTest::newRow("any part") << QStringLiteral("abc ab") << QStringLiteral("ab") << false << false
+                              << 0;
+    QTest::newRow("whole words") << QStringLiteral("abc ab") << QStringLiteral("ab") << false
+                                 << true << 4;
 }
 
-void SzukajTest::polishCapitals() {
+void SzukajTest::boxesBecomeOptions() {
+    QFETCH(QString, text);
+    QFETCH(QString, needle);
     QFETCH(bool, matchCase);
-    QFETCH(bool, found);
-    Load("Miasto: łódź, źródło");
-    Prepare(QStringLiteral("ŁÓDŹ"), false, matchCase);
+    QFETCH(bool, wholeWord);
+    QFETCH(int, anchor);
+    Load(text.toUtf8());
+    Prepare(needle, false, matchCase, wholeWord);
     Press();
-    if (found) {
-        QVERIFY(fake.calls.isEmpty());
-        QCOMPARE(editor->selectedText(), QStringLiteral("łódź"));
-    } else {
-        QCOMPARE(fake.Texts(), QStringList{kNotFound});
-        QCOMPARE(Send(Sci::SCI_GETSELECTIONEMPTY), 1L);
-    }
-}
-
-void SzukajTest::wholeWords_data() {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("found");
-    QTest::newRow("inside abc") << QByteArray("abc") << -1;
-    QTest::newRow("inside a_ab") << QByteArray("a_ab") << -1;
-    QTest::newRow("before a comma") << QByteArray("abc ab,") << 4;
-    QTest::newRow("before a blank") << QByteArray("a_ab ab c") << 5;
-    QTest::newRow("at line start") << QByteArray("abc\r\nab") << 5;
-    QTest::newRow("at line end") << QByteArray("xab ab\nc") << 4;
-}
-
-void SzukajTest::wholeWords() {
-    QFETCH(QByteArray, text);
-    QFETCH(int, found);
-    Load(text);
-    Prepare("ab", false, false, true);
-    Press();
-    if (found < 0) {
-        QCOMPARE(fake.Texts(), QStringList{kNotFound});
-    } else {
-        QVERIFY(fake.calls.isEmpty());
-        QCOMPARE(Anchor(), long(found));
-        QCOMPARE(Caret(), long(found + 2));
-    }
-}
-
-void SzukajTest::pressesWalkThroughMatches_data() {
-    QTest::addColumn<bool>("up");
-    QTest::addColumn<int>("start");
-    QTest::addColumn<QList<int>>("carets");
-    // "Ab ab\nxx aB\nab": matches at 0, 3, 9 and 12.
-    QTest::newRow("down") << false << 0 << QList<int>{2, 5, 11, 14};
-    QTest::newRow("up") << true << 14 << QList<int>{12, 9, 3, 0};
-}
-
-void SzukajTest::pressesWalkThroughMatches() {
-    QFETCH(bool, up);
-    QFETCH(int, start);
-    QFETCH(QList<int>, carets);
-    Load("Ab ab\nxx aB\nab");
-    Send(Sci::SCI_GOTOPOS, start);
-    Prepare("ab", up);
-    for (const int caret : carets) {
-        Press();
-        QCOMPARE(Caret(), long(caret));
-        QCOMPARE(editor->selectedText().toLower(), QStringLiteral("ab"));
-    }
-    QVERIFY(fake.calls.isEmpty());
-    Press(); // past the last match: the wrap question, cancelled
-    QCOMPARE(fake.Texts(), QStringList{kWrap});
-    QCOMPARE(Caret(), long(carets.back()));
+    QVERIFY(dialogs->questions.isEmpty());
+    QCOMPARE(Anchor(), long(anchor));
+    QCOMPARE(editor->selectedText().toLower(), needle.toLower());
 }
 
 void SzukajTest::selectionModeRestored_data() {
@@ -429,7 +345,7 @@ void SzukajTest::selectionModeRestored() {
     Prepare("target", false);
     for (const long begin : {18L, 36L}) { // the first search and the one after it
         Press();
-        QVERIFY(fake.calls.isEmpty());
+        QVERIFY(dialogs->questions.isEmpty());
         QCOMPARE(Send(Sci::SCI_GETSELECTIONSTART), begin);
         QCOMPARE(Send(Sci::SCI_GETSELECTIONEND), begin + 6);
         QCOMPARE(Caret(), begin + 6);
@@ -437,10 +353,10 @@ void SzukajTest::selectionModeRestored() {
         QCOMPARE(Send(Sci::SCI_GETMOVEEXTENDSSELECTION), long(keysExtend));
     }
     // After OK in the wrap question the caret moves; the mode still stays.
-    fake.answers = {QMessageBox::Ok};
+    dialogs->answers = {QMessageBox::Ok};
     Prepare("first", false);
     Press();
-    QCOMPARE(fake.Texts(), QStringList{kWrap});
+    QCOMPARE(Texts(), QStringList{kWrap});
     QCOMPARE(Send(Sci::SCI_GETSELECTIONSTART), 0L);
     QCOMPARE(Send(Sci::SCI_GETSELECTIONEND), 5L);
     QCOMPARE(Send(Sci::SCI_GETSELECTIONMODE), long(mode));
@@ -452,9 +368,9 @@ void SzukajTest::columnSelectionKeptWhenNothingFound() {
     Send(Sci::SCI_SETRECTANGULARSELECTIONANCHOR, 1);
     Send(Sci::SCI_SETRECTANGULARSELECTIONCARET, 18);
     Prepare("zz", false);
-    fake.answers = {QMessageBox::Cancel};
+    dialogs->answers = {QMessageBox::Cancel};
     Press();
-    QCOMPARE(fake.Texts(), QStringList{kWrap});
+    QCOMPARE(Texts(), QStringList{kWrap});
     QCOMPARE(Send(Sci::SCI_GETSELECTIONMODE), long(Sci::SC_SEL_RECTANGLE));
     QCOMPARE(Send(Sci::SCI_GETSELECTIONS), 3L);
     QCOMPARE(Send(Sci::SCI_GETRECTANGULARSELECTIONANCHOR), 1L);
@@ -469,7 +385,7 @@ void SzukajTest::columnSelectionSearchedRowByRow() {
     Send(Sci::SCI_SETRECTANGULARSELECTIONCARET, 20);
     Prepare("ab", false, false, false, true);
     Press();
-    QVERIFY(fake.calls.isEmpty());
+    QVERIFY(dialogs->questions.isEmpty());
     QCOMPARE(Anchor(), 18L);
     QCOMPARE(Caret(), 20L);
     QCOMPARE(Send(Sci::SCI_GETSELECTIONMODE), long(Sci::SC_SEL_RECTANGLE));
@@ -485,7 +401,7 @@ void SzukajTest::enterInEdit1Searches() {
     QTest::keyClick(edit, Qt::Key_Enter);
     QCOMPARE(Caret(), 5L);
     QCOMPARE(edit->text(), QStringLiteral("ab"));
-    QVERIFY(fake.calls.isEmpty());
+    QVERIFY(dialogs->questions.isEmpty());
 }
 
 void SzukajTest::anulujAndCloseBoxHideAndKeepValues_data() {
@@ -529,7 +445,7 @@ void SzukajTest::viewScrollsToMatch() {
     QVERIFY(QTest::qWaitForWindowExposed(editor.get()));
     Prepare("TARGET", false);
     Press();
-    QVERIFY(fake.calls.isEmpty());
+    QVERIFY(dialogs->questions.isEmpty());
     QCOMPARE(editor->selectedText(), QStringLiteral("target"));
     const long first = Send(Sci::SCI_GETFIRSTVISIBLELINE);
     QVERIFY2(first <= 1500 && 1500 < first + Send(Sci::SCI_LINESONSCREEN),

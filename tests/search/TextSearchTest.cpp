@@ -11,7 +11,6 @@ namespace {
 
 using textsearch::SearchOptions;
 using textsearch::Selection;
-using textsearch::SelectionMode;
 using textsearch::Span;
 
 SearchOptions Options(bool matchCase, bool wholeWord, bool backwards = false) {
@@ -175,7 +174,7 @@ TEST(TextSearch, OverlappingCandidatesPickTheFirstOrLastStart) {
     EXPECT_EQ(Find(text, "aa", Options(false, false, true), 4), (Span{2, 4}));
 }
 
-Selection Selected(std::size_t begin, std::size_t end, SelectionMode mode = SelectionMode::Stream) {
+Selection Selected(std::size_t begin, std::size_t end, SelectionMode mode = SelectionMode::Normal) {
     Selection selection;
     selection.caret = end;
     selection.mode = mode;
