@@ -79,7 +79,7 @@ bool Conversion::ConvertFile(const std::string& path, ConversionError& error) {
         return false;
     }
     FileByteSource source(file.get());
-    LineReader reader(source);
+    LineReader reader(source, LineReader::kDefaultBlockSize, records::FieldsWritten);
     std::uint64_t reported = 0;
     std::string_view line;
     while (reader.Next(line)) {

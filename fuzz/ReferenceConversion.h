@@ -9,11 +9,17 @@
 
 namespace reference {
 
-inline std::string Convert(std::string_view input) {
+struct Rendering {
+    std::string text;
+    std::size_t skippedLines = 0; // non-empty lines of no known type
+    bool operator==(const Rendering&) const = default;
+};
+
+inline Rendering Convert(std::string_view input) {
     if (const auto eof = input.find('\x1a'); eof != std::string_view::npos) {
         input = input.substr(0, eof);
     }
-    std::string out;
+    Rendering out;
     bool open = false;
     std::string station;
     const auto field = [](const std::string& line, int i) { return ExtractField(line, i, ","); };
@@ -25,21 +31,23 @@ inline std::string Convert(std::string_view input) {
         const std::string type = field(line, 1);
         if (type == "C") {
             if (open) {
-                out += "0 0 0 0 " + station + "\r\n";
+                out.text += "0 0 0 0 " + station + "\r\n";
             }
-            out += field(line, 2) + "    42\r\n";
+            out.text += field(line, 2) + "    42\r\n";
             station = field(line, 7);
             open = true;
         } else if (type == "E") {
-            out += field(line, 2) + "  " + field(line, 5) + "  " + field(line, 7) + "  " +
-                   field(line, 4) + "  " + field(line, 6) + "\r\n";
+            out.text += field(line, 2) + "  " + field(line, 5) + "  " + field(line, 7) + "  " +
+                        field(line, 4) + "  " + field(line, 6) + "\r\n";
         } else if (type == "D") {
-            out += field(line, 2) + "  " + field(line, 5) + "  -1     " + field(line, 4) + "  " +
-                   field(line, 6) + "\r\n";
+            out.text += field(line, 2) + "  " + field(line, 5) + "  -1     " + field(line, 4) +
+                        "  " + field(line, 6) + "\r\n";
+        } else if (!line.empty()) {
+            ++out.skippedLines;
         }
     }
     if (open) {
-        out += "0 0 0 0 " + station + "\r\n";
+        out.text += "0 0 0 0 " + station + "\r\n";
     }
     return out;
 }

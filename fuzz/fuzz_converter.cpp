@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
 
     StringByteSource source(input);
-    LineReader reader(source, blockSize);
+    LineReader reader(source, blockSize, records::FieldsWritten);
     records::StringOutput out;
     records::RecordConverter<records::StringOutput> converter(out);
     std::string_view line;
@@ -26,7 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         converter.ConvertLine(line, reader);
     }
     converter.EndOfFile();
-    if (reader.Error() || out.text != reference::Convert(input)) {
+    const reference::Rendering expected = reference::Convert(input);
+    if (reader.Error() || out.text != expected.text ||
+        converter.Summary().skippedLines != expected.skippedLines) {
         std::abort();
     }
     return 0;
