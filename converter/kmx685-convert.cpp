@@ -1,5 +1,6 @@
 // Command-line converter: the same conversion as the window, for batch use and scripts.
 #include "common/Platform.h"
+#include "common/TemporaryFiles.h"
 #include "common/UPlikIni.h"
 #include "converter/URejestratorKMX685.h"
 
@@ -94,6 +95,7 @@ struct Utf8Console {
 #endif
 
 int Run(int argc, char** argv) {
+    tempfiles::RemoveOnSignals();
     Options options;
     bool help = false;
     std::string problem;

@@ -36,6 +36,16 @@ check "the fixed message on stderr" grep -q "^Błąd podczas przetwarzania plik�
 check "the detail names the file" grep -q "missing.txt" "$work/err.txt"
 check "the old output is kept" [ "$(cat "$work/keep.out")" = $'old\r' ]
 
+# Durable: the new bytes are on the disk before the rename, the rename before the exit.
+if strace -o /dev/null true 2>/dev/null; then
+    strace -o "$work/trace" -e trace=fsync,fdatasync,rename,renameat,renameat2 \
+        "$cli" -o "$work/keep.out" "$data/worked-example.txt"
+    check "fsync, rename, fsync of the folder" \
+        [ "$(sed -E 's/\(.*//' "$work/trace" | grep -v '^+++' | tr '\n' ' ')" = "fsync renameat fsync " ]
+else
+    echo "strace cannot trace here: the order of fsync and rename is not checked"
+fi
+
 run "$cli"
 check "no files is bad usage" [ "$status" -eq 2 ]
 check "usage text on stderr" grep -q "^Usage: kmx685-convert" "$work/err.txt"
