@@ -19,6 +19,9 @@
 #include <unistd.h>
 #endif
 
+// Links, modes, devices and signals of POSIX systems; the Windows side is in tests/windows.
+#ifndef _WIN32
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -39,8 +42,6 @@ std::vector<std::string> Names(const fs::path& folder) {
     std::sort(names.begin(), names.end());
     return names;
 }
-
-#ifndef _WIN32
 
 struct stat Stat(const std::string& path) {
     struct stat st = {};
@@ -144,6 +145,6 @@ TEST(TemporaryFiles, RemovedWhenASignalEndsTheProcess) {
     EXPECT_FALSE(fs::exists(named));
 }
 
-#endif
-
 } // namespace
+
+#endif

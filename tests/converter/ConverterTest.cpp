@@ -111,20 +111,30 @@ TEST(ConvertFiles, SameFileTwiceIsConvertedTwice) {
     EXPECT_EQ(ReadBytes(dir.File("OBSBIEG")), once + once);
 }
 
-TEST(ConvertFiles, BlankEntriesNameNoFileUnlessOneExists) {
+TEST(ConvertFiles, BlankEntriesNameNoFile) {
+    TempDir dir;
+    Harness h;
+    h.files = {"", "   ", "\t", DataFile("worked-example.txt"), " "};
+    const auto result = h.Convert(dir.File("OBSBIEG"));
+    EXPECT_EQ(result.status, ConversionStatus::Succeeded);
+    EXPECT_EQ(result.summary.files, 1u);
+    EXPECT_EQ(ReadBytes(dir.File("OBSBIEG")), ReadBytes(DataFile("worked-example.expected")));
+}
+
+#ifndef _WIN32 // Windows drops trailing blanks from file names
+TEST(ConvertFiles, BlankEntryThatNamesAFileIsConverted) {
     TempDir dir;
     dir.Write("  ", ReadBytes(DataFile("only-station.txt")));
     const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir.Path()); // where a relative "  " is looked for
+    std::filesystem::current_path(dir.Path()); // where the relative name "  " is looked for
     Harness h;
-    h.files = {"", "   ", "\t", DataFile("worked-example.txt"), " ", "  "};
+    h.files = {"  ", " "};
     const auto result = h.Convert(dir.File("OBSBIEG"));
     std::filesystem::current_path(previous);
-    EXPECT_EQ(result.status, ConversionStatus::Succeeded);
-    EXPECT_EQ(result.summary.files, 2u);
-    EXPECT_EQ(ReadBytes(dir.File("OBSBIEG")), ReadBytes(DataFile("worked-example.expected")) +
-                                                  ReadBytes(DataFile("only-station.expected")));
+    EXPECT_EQ(result.summary.files, 1u);
+    EXPECT_EQ(ReadBytes(dir.File("OBSBIEG")), ReadBytes(DataFile("only-station.expected")));
 }
+#endif
 
 TEST(ConvertFiles, SummaryCountsFilesStationsObservationsAndSkippedLines) {
     TempDir dir;
