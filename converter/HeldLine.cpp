@@ -10,11 +10,13 @@ namespace {
 // A buffer past this size is given back at the next line.
 constexpr std::size_t kKeptCapacity = std::size_t(1) << 20;
 constexpr std::size_t kMinGrowth = std::size_t(64) << 10;
+// The text of a line with nothing held, padded like any other.
 constexpr char kNothing[64] = {};
 
 } // namespace
 
-HeldLine::HeldLine(std::size_t padding, FieldsKept kept) : padding_(padding), kept_(kept) {}
+HeldLine::HeldLine(std::size_t padding, FieldsKept kept)
+    : padding_(std::min(padding, sizeof kNothing)), kept_(kept) {}
 
 HeldLine::~HeldLine() {
     std::free(data_);
@@ -34,7 +36,6 @@ void HeldLine::Clear() {
 }
 
 std::string_view HeldLine::Text() const {
-    static_assert(sizeof kNothing >= 16);
     return data_ ? std::string_view(data_, size_) : std::string_view(kNothing, 0);
 }
 

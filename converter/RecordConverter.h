@@ -39,6 +39,7 @@ inline unsigned FieldsWritten(std::string_view type) {
         return 0;
     }
 }
+
 inline constexpr std::string_view kLineEnd = "\r\n";
 inline constexpr std::string_view kClosingPrefix = "0 0 0 0 ";
 
