@@ -11,12 +11,11 @@ namespace {
 constexpr std::size_t kKeptCapacity = std::size_t(1) << 20;
 constexpr std::size_t kMinGrowth = std::size_t(64) << 10;
 // The text of a line with nothing held, padded like any other.
-constexpr char kNothing[64] = {};
+constexpr char kNothing[HeldLine::kPadding] = {};
 
 } // namespace
 
-HeldLine::HeldLine(std::size_t padding, FieldsKept kept)
-    : padding_(std::min(padding, sizeof kNothing)), kept_(kept) {}
+HeldLine::HeldLine(FieldsKept kept) : kept_(kept) {}
 
 HeldLine::~HeldLine() {
     std::free(data_);
@@ -95,8 +94,8 @@ void HeldLine::Keep(const char* bytes, std::size_t size) {
     if (size == 0) {
         return;
     }
-    if (size_ + size + padding_ > capacity_) {
-        Grow(size_ + size + padding_);
+    if (size_ + size + kPadding > capacity_) {
+        Grow(size_ + size + kPadding);
     }
     std::memcpy(data_ + size_, bytes, size);
     size_ += size;

@@ -19,9 +19,11 @@ class HeldLine {
 public:
     static constexpr std::size_t kTypeBytes = 16;
     static constexpr unsigned kMaxField = 7;
+    // Readable bytes after the text, as after every line of the reader.
+    static constexpr std::size_t kPadding = 16;
 
-    // `padding`: readable bytes after the text; no rule keeps the whole line.
-    HeldLine(std::size_t padding, FieldsKept kept);
+    // Without a rule (nullptr) the whole line is kept.
+    explicit HeldLine(FieldsKept kept);
     ~HeldLine();
     HeldLine(const HeldLine&) = delete;
     HeldLine& operator=(const HeldLine&) = delete;
@@ -32,7 +34,7 @@ public:
     void Append(const char* bytes, std::size_t size);
     // Whether any byte of a line (even only a CR) has been appended since Clear.
     bool Started() const { return started_; }
-    // The line as kept, followed by `padding` readable bytes.
+    // The line as kept, followed by kPadding readable bytes.
     std::string_view Text() const;
 
 private:
@@ -42,7 +44,6 @@ private:
     void Keep(const char* bytes, std::size_t size);
     void Grow(std::size_t needed);
 
-    std::size_t padding_;
     FieldsKept kept_;
     char* data_ = nullptr;
     std::size_t size_ = 0;

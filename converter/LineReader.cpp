@@ -26,7 +26,7 @@ std::size_t StringByteSource::Read(char* buffer, std::size_t size, std::error_co
 
 LineReader::LineReader(ByteSource& source, std::size_t blockSize, FieldsKept kept)
     : source_(source), block_(new char[blockSize + kPadding]()), blockSize_(blockSize),
-      held_(kPadding, kept) {}
+      held_(kept) {}
 
 bool LineReader::Fill() {
     if (sourceDone_) {

@@ -46,7 +46,7 @@ public:
     static constexpr std::size_t kDefaultBlockSize = std::size_t(1) << 20;
     // Every line handed out is followed by at least this many readable bytes,
     // so callers may scan and copy it in whole 16-byte chunks.
-    static constexpr std::size_t kPadding = 16;
+    static constexpr std::size_t kPadding = HeldLine::kPadding;
 
     explicit LineReader(ByteSource& source, std::size_t blockSize = kDefaultBlockSize,
                         FieldsKept kept = nullptr);
