@@ -26,6 +26,9 @@ std::string DescribeError(const std::error_code& ec) {
     if (c == std::errc::device_or_resource_busy || c == std::errc::text_file_busy) {
         return "plik jest otwarty w innym programie";
     }
+    if (c == std::errc::invalid_argument) {
+        return "nieprawidłowa nazwa pliku lub folderu";
+    }
     if (c == std::errc::io_error) {
         return "błąd wejścia-wyjścia";
     }

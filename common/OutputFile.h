@@ -1,15 +1,24 @@
 #pragma once
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
 
-// A file written through a temporary file in the same folder and renamed into
-// place by Commit; destroyed without Commit, it removes the temporary file and
-// leaves the target untouched.
+class OutputSink;
+
+// A file written whole or not at all, keeping what the user had. The bytes go to
+// a temporary file beside the target, which Commit syncs and renames into place;
+// destroyed without Commit, it leaves the target untouched and no file behind.
+// - A symbolic link is written through: the link stays, its target gets the bytes.
+// - An existing file keeps its permission bits, and its owner and group where the
+//   process may set them; a new file gets the usual mode (0666 less the umask).
+// - A target that is no regular file (a device, a FIFO) is written in place.
+// - On Linux the temporary file has no name until Commit (O_TMPFILE), so a killed
+//   process leaves nothing; elsewhere it has a short name of its own, removed on
+//   any failure and, after tempfiles::RemoveOnSignals, when a signal ends the process.
+// A hard link to the target is split by the rename.
 class AtomicOutputFile {
 public:
     static constexpr std::size_t kBufferSize = std::size_t(1) << 20;
@@ -49,11 +58,10 @@ public:
 private:
     void AppendSlow(std::string_view bytes);
     void Flush();
-    void Discard();
+    void Write(const char* bytes, std::size_t size);
 
     std::string target_;
-    std::string temp_;
-    std::FILE* file_ = nullptr;
+    std::unique_ptr<OutputSink> sink_;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
     std::error_code error_;

@@ -21,6 +21,10 @@ std::string PathToUtf8(const std::filesystem::path& path) {
 }
 
 std::FILE* OpenFile(const std::string& utf8Path, const char* mode, std::error_code& ec) {
+    if (utf8Path.find('\0') != std::string::npos) {
+        ec = std::make_error_code(std::errc::invalid_argument); // would name another file
+        return nullptr;
+    }
     errno = 0;
 #ifdef _WIN32
     const std::wstring wmode(mode, mode + std::char_traits<char>::length(mode));
@@ -34,15 +38,60 @@ std::FILE* OpenFile(const std::string& utf8Path, const char* mode, std::error_co
     return f;
 }
 
+#ifdef _WIN32
+std::error_code SystemError(unsigned long code) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    case ERROR_ACCESS_DENIED:
+        return std::make_error_code(std::errc::permission_denied);
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return std::make_error_code(std::errc::device_or_resource_busy);
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return std::make_error_code(std::errc::no_space_on_device);
+    case ERROR_WRITE_PROTECT:
+        return std::make_error_code(std::errc::read_only_file_system);
+    case ERROR_FILENAME_EXCED_RANGE:
+        return std::make_error_code(std::errc::filename_too_long);
+    case ERROR_INVALID_NAME:
+        return std::make_error_code(std::errc::invalid_argument);
+    default:
+        return std::error_code(int(code), std::system_category());
+    }
+}
+
+namespace {
+
+// Windows refuses to replace a file that another program opened without sharing
+// deletion with "access denied"; asking for delete access tells the two apart.
+bool HeldOpenElsewhere(const std::filesystem::path& file) {
+    const HANDLE probe =
+        CreateFileW(file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        CloseHandle(probe);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+} // namespace
+#endif
+
 bool ReplaceFile(const std::string& fromUtf8, const std::string& toUtf8, std::error_code& ec) {
 #ifdef _WIN32
-    if (!MoveFileExW(PathFromUtf8(fromUtf8).c_str(), PathFromUtf8(toUtf8).c_str(),
+    const std::filesystem::path to = PathFromUtf8(toUtf8);
+    if (!MoveFileExW(PathFromUtf8(fromUtf8).c_str(), to.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
-        // Another program holding OBSBIEG open is the usual cause; say so.
-        ec = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
+        ec = error == ERROR_ACCESS_DENIED && HeldOpenElsewhere(to)
                  ? std::make_error_code(std::errc::device_or_resource_busy)
-                 : std::error_code(int(error), std::system_category());
+                 : SystemError(error);
         return false;
     }
     return true;

@@ -49,6 +49,39 @@ template <typename Visit> void ForEachLine(std::string_view text, Visit visit) {
     }
 }
 
+// Strict UTF-8 (no overlong forms, surrogates or code points past U+10FFFF)
+// with at least one multi-byte sequence; plain ASCII says nothing either way.
+bool IsMultiByteUtf8(std::string_view bytes) {
+    bool multiByte = false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        // The length of the sequence and the range of its second byte, by its lead byte.
+        const std::size_t length = lead < 0xc2   ? 0
+                                   : lead < 0xe0 ? 2
+                                   : lead < 0xf0 ? 3
+                                   : lead < 0xf5 ? 4
+                                                 : 0;
+        const unsigned low = lead == 0xe0 ? 0xa0 : lead == 0xf0 ? 0x90 : 0x80;
+        const unsigned high = lead == 0xed ? 0x9f : lead == 0xf4 ? 0x8f : 0xbf;
+        if (length == 0 || bytes.size() - i < length) {
+            return false;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + k]);
+            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xbf)) {
+                return false;
+            }
+        }
+        i += length;
+        multiByte = true;
+    }
+    return multiByte;
+}
+
 } // namespace
 
 std::optional<std::string> ReadProfileString(std::string_view text, std::string_view section,
@@ -89,6 +122,11 @@ std::string DecodeIniBytes(std::string_view bytes) {
     constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
     if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
         return std::string(bytes.substr(kUtf8Bom.size()));
+    }
+    // Written by an editor that saves UTF-8: Polish text in Windows-1250 is
+    // practically never valid UTF-8 (its letters are lone bytes above 127).
+    if (IsMultiByteUtf8(bytes)) {
+        return std::string(bytes);
     }
     return cp1250::Decode(bytes);
 }

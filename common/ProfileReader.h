@@ -12,8 +12,9 @@
 std::optional<std::string> ReadProfileString(std::string_view text, std::string_view section,
                                              std::string_view key);
 
-// The bytes of an INI file as UTF-8 text: Windows-1250 unless the file starts
-// with a UTF-8 byte-order mark.
+// The bytes of an INI file as UTF-8 text: UTF-8 when the file starts with a
+// UTF-8 byte-order mark, or is valid UTF-8 with at least one letter beyond ASCII;
+// Windows-1250 otherwise.
 std::string DecodeIniBytes(std::string_view bytes);
 
 // Decimal text as a 32-bit signed integer, as the settings expect it; nothing

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // The suite's shared settings, read once from kavero.ini beside the executable.
@@ -20,3 +21,8 @@ public:
 private:
     void Read();
 };
+
+// Why the working folder (`Path`) of `settings` cannot be used, as a Polish
+// sentence naming the settings file; nothing when it can. An empty value and
+// one with control characters (a NUL byte would cut the path short) are unusable.
+std::optional<std::string> WorkingFolderProblem(const TPlikIni& settings);

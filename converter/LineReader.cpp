@@ -24,15 +24,9 @@ std::size_t StringByteSource::Read(char* buffer, std::size_t size, std::error_co
     return n;
 }
 
-LineReader::LineReader(ByteSource& source, std::size_t blockSize)
-    : source_(source), block_(new char[blockSize + kPadding]()), blockSize_(blockSize) {}
-
-std::string_view LineReader::Padded(std::string& held) {
-    if (held.capacity() < held.size() + kPadding) {
-        held.reserve(held.size() + kPadding);
-    }
-    return held;
-}
+LineReader::LineReader(ByteSource& source, std::size_t blockSize, FieldsKept kept)
+    : source_(source), block_(new char[blockSize + kPadding]()), blockSize_(blockSize),
+      held_(kept) {}
 
 bool LineReader::Fill() {
     if (sourceDone_) {
@@ -50,24 +44,6 @@ bool LineReader::Fill() {
         sourceDone_ = true;
     }
     return true;
-}
-
-std::string_view LineReader::Clean(std::string_view raw) {
-    if (!raw.empty() && raw.back() == '\r') {
-        raw.remove_suffix(1);
-    }
-    if (std::memchr(raw.data(), '\r', raw.size()) == nullptr) {
-        return raw;
-    }
-    std::string cleaned;
-    cleaned.reserve(raw.size() + kPadding);
-    for (const char c : raw) {
-        if (c != '\r') {
-            cleaned.push_back(c);
-        }
-    }
-    scratch_.swap(cleaned); // raw may point into scratch_'s sibling carry_, never into scratch_
-    return Padded(scratch_);
 }
 
 // Looks for the LF that ends the line at `start`, noting CRs and the first
@@ -127,47 +103,39 @@ bool LineReader::ScanLine(const char* start, std::size_t available, std::size_t&
 
 bool LineReader::Next(std::string_view& line) {
     commasKnown_ = false;
-    if (!carryPending_) {
-        carry_.clear();
-        if (begin_ < end_) {
-            const char* start = block_.get() + begin_;
-            std::size_t lfIndex = 0;
-            std::size_t length = 0;
-            bool strayCr = false;
-            if (ScanLine(start, end_ - begin_, lfIndex, length, strayCr) && !strayCr) {
-                begin_ += lfIndex + 1;
-                commasKnown_ = true;
-                line = std::string_view(start, length);
-                return true;
-            }
+    if (begin_ < end_) {
+        const char* start = block_.get() + begin_;
+        std::size_t lfIndex = 0;
+        std::size_t length = 0;
+        bool strayCr = false;
+        if (ScanLine(start, end_ - begin_, lfIndex, length, strayCr) && !strayCr) {
+            begin_ += lfIndex + 1;
+            commasKnown_ = true;
+            line = std::string_view(start, length);
+            return true;
         }
     }
+    held_.Clear();
     for (;;) {
         if (begin_ < end_) {
             const char* start = block_.get() + begin_;
             const std::size_t available = end_ - begin_;
-            if (const void* lf = std::memchr(start, '\n', available)) {
-                const std::size_t length = std::size_t(static_cast<const char*>(lf) - start);
+            const void* lf = std::memchr(start, '\n', available);
+            const std::size_t length =
+                lf ? std::size_t(static_cast<const char*>(lf) - start) : available;
+            held_.Append(start, length);
+            if (lf) {
                 begin_ += length + 1;
-                if (carryPending_) {
-                    carry_.append(start, length);
-                    carryPending_ = false;
-                    line = Clean(Padded(carry_));
-                } else {
-                    line = Clean(std::string_view(start, length));
-                }
+                line = held_.Text();
                 return true;
             }
-            carry_.append(start, available);
-            carryPending_ = true;
             begin_ = end_;
         }
         if (error_ || !Fill()) {
-            if (error_ || !carryPending_) {
+            if (error_ || !held_.Started()) {
                 return false;
             }
-            carryPending_ = false;
-            line = Clean(Padded(carry_));
+            line = held_.Text();
             return true;
         }
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "converter/HeldLine.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -36,17 +38,21 @@ private:
 
 // Splits a recorder file into lines: a line ends at LF or CR LF, any other CR
 // is dropped, byte 26 (Ctrl-Z) ends the input and the last line needs no line end.
-// Reads in large blocks and holds at most one line beyond the block.
+// Reads in large blocks; a line that lies whole in a block is handed out where
+// it lies, any other is put together in a HeldLine, which with a FieldsKept
+// rule holds only the fields the caller uses.
 class LineReader {
 public:
     static constexpr std::size_t kDefaultBlockSize = std::size_t(1) << 20;
     // Every line handed out is followed by at least this many readable bytes,
     // so callers may scan and copy it in whole 16-byte chunks.
-    static constexpr std::size_t kPadding = 16;
+    static constexpr std::size_t kPadding = HeldLine::kPadding;
 
-    explicit LineReader(ByteSource& source, std::size_t blockSize = kDefaultBlockSize);
+    explicit LineReader(ByteSource& source, std::size_t blockSize = kDefaultBlockSize,
+                        FieldsKept kept = nullptr);
 
     // The next line, valid until the following call; false at the end or on error.
+    // Throws std::bad_alloc when a line kept whole does not fit in memory.
     bool Next(std::string_view& line);
 
     // Offsets of the first commas (up to kMaxCommas) of the line last returned,
@@ -64,8 +70,6 @@ private:
     bool Fill();
     bool ScanLine(const char* start, std::size_t available, std::size_t& lfIndex,
                   std::size_t& length, bool& strayCr);
-    std::string_view Clean(std::string_view raw);
-    std::string_view Padded(std::string& held);
 
     ByteSource& source_;
     std::unique_ptr<char[]> block_;
@@ -73,9 +77,7 @@ private:
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool sourceDone_ = false;
-    bool carryPending_ = false; // carry_ holds the start of a line split across blocks
-    std::string carry_;
-    std::string scratch_;
+    HeldLine held_;
     std::error_code error_;
     std::uint64_t bytesRead_ = 0;
     bool commasKnown_ = false;

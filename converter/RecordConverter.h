@@ -20,6 +20,26 @@
 namespace records {
 
 inline constexpr int kFieldsUsed = 7;
+
+// The fields each record type writes, as the reader's FieldsKept rule: a line
+// of any other type is skipped, so nothing of it is needed.
+inline unsigned FieldsWritten(std::string_view type) {
+    constexpr auto bits = [](auto... fields) { return ((1u << fields) | ...); };
+    if (type.size() != 1) {
+        return 0;
+    }
+    switch (type[0]) {
+    case 'C':
+        return bits(1, 2, 7);
+    case 'E':
+        return bits(1, 2, 4, 5, 6, 7);
+    case 'D':
+        return bits(1, 2, 4, 5, 6);
+    default:
+        return 0;
+    }
+}
+
 inline constexpr std::string_view kLineEnd = "\r\n";
 inline constexpr std::string_view kClosingPrefix = "0 0 0 0 ";
 
@@ -145,6 +165,18 @@ private:
         ++summary_.observations;
     }
 
+    // Padded like a line from the reader; a huge value is held once, and only
+    // until the next station.
+    void KeepStationValue(std::string_view value) {
+        constexpr std::size_t kSmall = std::size_t(1) << 16;
+        if (stationValue_.capacity() > kSmall && value.size() <= kSmall) {
+            std::string().swap(stationValue_);
+        }
+        stationValue_.clear();
+        stationValue_.reserve(value.size() + LineReader::kPadding);
+        stationValue_.append(value);
+    }
+
     Output& out_;
     bool stationOpen_ = false;
     std::string stationValue_;
@@ -165,8 +197,7 @@ template <typename Output> void RecordConverter<Output>::ConvertFields(std::stri
         }
         out_.AppendField(fields_[2]);
         out_.Append("    42\r\n");
-        stationValue_.assign(fields_[7]);
-        stationValue_.reserve(stationValue_.size() + LineReader::kPadding);
+        KeepStationValue(fields_[7]);
         stationOpen_ = true;
         ++summary_.stations;
         break;

@@ -29,8 +29,18 @@ std::string ExtractField(std::string_view line, int index, std::string_view deli
 
 namespace {
 
-bool IsBlank(std::string_view entry) {
-    return entry.find_first_not_of(" \t\r\n\v\f") == std::string_view::npos;
+// A path with a NUL names no folder: the system would read it only up to the NUL.
+bool IsFolder(const std::string& path) {
+    std::error_code ec;
+    return path.find('\0') == std::string::npos &&
+           std::filesystem::is_directory(platform::PathFromUtf8(path), ec);
+}
+
+// A list line of blanks only is a slip of the keyboard, unless a file has that name.
+bool NamesNoFile(const std::string& entry) {
+    std::error_code ec;
+    return entry.find_first_not_of(" \t\r\n\v\f") == std::string::npos &&
+           (entry.empty() || !std::filesystem::exists(platform::PathFromUtf8(entry), ec));
 }
 
 // One call of ConvertFiles: the record state carried from file to file, the
@@ -68,7 +78,7 @@ bool Conversion::ReportProgress(std::uint64_t fileBytes) {
 bool Conversion::ConvertFile(const std::string& path, ConversionError& error) {
     error.file = path;
     std::error_code ec;
-    if (std::filesystem::is_directory(platform::PathFromUtf8(path), ec)) {
+    if (IsFolder(path)) {
         error.detail = "„" + path + "” jest folderem, a nie plikiem.";
         return false;
     }
@@ -79,7 +89,7 @@ bool Conversion::ConvertFile(const std::string& path, ConversionError& error) {
         return false;
     }
     FileByteSource source(file.get());
-    LineReader reader(source);
+    LineReader reader(source, LineReader::kDefaultBlockSize, records::FieldsWritten);
     std::uint64_t reported = 0;
     std::string_view line;
     while (reader.Next(line)) {
@@ -118,53 +128,67 @@ std::uint64_t TotalSize(const std::vector<std::string>& files) {
 TRejestratorKMX685::TRejestratorKMX685(ErrorHandler onError) : onError_(std::move(onError)) {}
 
 ConversionResult TRejestratorKMX685::ConvertFiles(const std::string& outputPath) {
+    ConversionResult result;
+    ConversionError error;
+    try {
+        result.status = Convert(outputPath, result.summary, error);
+    } catch (const std::bad_alloc&) {
+        error.detail = "Zabrakło pamięci przy pliku „" + error.file + "” (zbyt długi wiersz?).";
+    } catch (const std::exception& e) {
+        error.detail = "Nieoczekiwany błąd przy pliku „" + error.file + "”: " + e.what() + ".";
+    } catch (...) {
+        error.detail = "Nieoczekiwany błąd przy pliku „" + error.file + "”.";
+    }
+    if (result.status == ConversionStatus::Failed && onError_) {
+        onError_(kConversionFailedMessage, error);
+    }
+    return result;
+}
+
+// The whole conversion; `error.file` always names the file at hand, so that
+// the caller can name it when something is thrown.
+ConversionStatus TRejestratorKMX685::Convert(const std::string& outputPath,
+                                             ConversionSummary& summary, ConversionError& error) {
     static const std::vector<std::string> kNoFiles;
     const std::vector<std::string>& files = inputFiles_ ? *inputFiles_ : kNoFiles;
-    ConversionResult result;
-
-    const auto fail = [&](const ConversionError& error) {
-        result.status = ConversionStatus::Failed;
-        if (onError_) {
-            onError_(kConversionFailedMessage, error);
-        }
-        return result;
+    const auto fail = [&](std::string detail) {
+        error = {outputPath, std::move(detail)};
+        return ConversionStatus::Failed;
     };
-
+    error.file = outputPath;
     AtomicOutputFile out(outputPath);
     std::error_code ec;
-    if (std::filesystem::is_directory(platform::PathFromUtf8(outputPath), ec)) {
-        return fail({outputPath, "Plik wynikowy „" + outputPath + "” jest folderem."});
+    if (IsFolder(outputPath)) {
+        return fail("Plik wynikowy „" + outputPath + "” jest folderem.");
     }
     if (!out.Open(ec)) {
-        return fail({outputPath, "Nie można utworzyć pliku wynikowego „" + outputPath +
-                                     "”: " + DescribeError(ec) + "."});
+        return fail("Nie można utworzyć pliku wynikowego „" + outputPath +
+                    "”: " + DescribeError(ec) + ".");
     }
 
     Conversion conversion(out, onProgress_, onProgress_ ? TotalSize(files) : 0);
     for (const std::string& entry : files) {
-        if (IsBlank(entry)) {
+        if (NamesNoFile(entry)) {
             continue;
         }
-        ConversionError error;
         const bool converted = conversion.ConvertFile(entry, error);
-        result.summary = conversion.Summary();
+        summary = conversion.Summary();
         if (conversion.Cancelled()) {
-            result.status = ConversionStatus::Cancelled;
-            return result;
+            return ConversionStatus::Cancelled;
         }
         if (out.Error()) {
-            return fail({outputPath, "Błąd zapisu pliku wynikowego „" + outputPath +
-                                         "”: " + DescribeError(out.Error()) + "."});
+            return fail("Błąd zapisu pliku wynikowego „" + outputPath +
+                        "”: " + DescribeError(out.Error()) + ".");
         }
         if (!converted) {
-            return fail(error);
+            return ConversionStatus::Failed;
         }
     }
-    result.summary = conversion.Summary();
+    summary = conversion.Summary();
+    error.file = outputPath;
     if (!out.Commit(ec)) {
-        return fail({outputPath, "Błąd zapisu pliku wynikowego „" + outputPath +
-                                     "”: " + DescribeError(ec) + "."});
+        return fail("Błąd zapisu pliku wynikowego „" + outputPath + "”: " + DescribeError(ec) +
+                    ".");
     }
-    result.status = ConversionStatus::Succeeded;
-    return result;
+    return ConversionStatus::Succeeded;
 }

@@ -50,9 +50,14 @@ public:
     // Converts every listed file, in order, into `outputPath` (UTF-8). The output
     // is written to a temporary file beside it and renamed over it only when the
     // whole conversion succeeded, so a failure or a cancel leaves the old file as it was.
+    // Every failure, running out of memory included, is reported through the
+    // error handler; nothing is thrown.
     ConversionResult ConvertFiles(const std::string& outputPath);
 
 private:
+    ConversionStatus Convert(const std::string& outputPath, ConversionSummary& summary,
+                             ConversionError& error);
+
     const std::vector<std::string>* inputFiles_ = nullptr;
     ErrorHandler onError_;
     ProgressHandler onProgress_;

@@ -1,5 +1,6 @@
 // Command-line converter: the same conversion as the window, for batch use and scripts.
 #include "common/Platform.h"
+#include "common/TemporaryFiles.h"
 #include "common/UPlikIni.h"
 #include "converter/URejestratorKMX685.h"
 
@@ -49,7 +50,7 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, bool
         } else if (arg == "-v") {
             options.verbose = true;
         } else if (arg == "-o") {
-            if (++i == args.size()) {
+            if (++i == args.size() || args[i].empty()) {
                 problem = "option -o needs a file name";
                 return false;
             }
@@ -84,8 +85,6 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 #endif
 }
 
-} // namespace
-
 #ifdef _WIN32
 // Our messages are UTF-8; the user's console gets its own code page back on exit.
 struct Utf8Console {
@@ -95,10 +94,8 @@ struct Utf8Console {
 };
 #endif
 
-int main(int argc, char** argv) {
-#ifdef _WIN32
-    const Utf8Console console;
-#endif
+int Run(int argc, char** argv) {
+    tempfiles::RemoveOnSignals();
     Options options;
     bool help = false;
     std::string problem;
@@ -112,10 +109,8 @@ int main(int argc, char** argv) {
     }
     if (options.output.empty()) {
         const TPlikIni settings;
-        if (settings.Path.empty()) {
-            std::cerr << kConversionFailedMessage << "\n"
-                      << "Brak folderu roboczego: plik kavero.ini obok programu ("
-                      << settings.IniPath << ") nie podaje klucza Path w sekcji [General].\n";
+        if (const auto unusable = WorkingFolderProblem(settings)) {
+            std::cerr << kConversionFailedMessage << "\n" << *unusable << "\n";
             return kExitFailed;
         }
         options.output = platform::JoinPath(settings.Path, "OBSBIEG");
@@ -137,4 +132,21 @@ int main(int argc, char** argv) {
                   << "\n";
     }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    const Utf8Console console;
+#endif
+    // The conversion reports its own failures; this catches what fails around it.
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << kConversionFailedMessage << "\nNieoczekiwany błąd: " << e.what() << ".\n";
+    } catch (...) {
+        std::cerr << kConversionFailedMessage << "\nNieoczekiwany błąd.\n";
+    }
+    return kExitFailed;
 }

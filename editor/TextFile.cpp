@@ -1,9 +1,11 @@
 #include "editor/TextFile.h"
 
+#include "common/ErrorText.h"
+#include "common/OutputFile.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -17,8 +19,10 @@ QString ReadFailure(const QString& name, const QString& reason) {
     return Tr("Nie można odczytać pliku %1.\n%2").arg(name, reason);
 }
 
-QString WriteFailure(const QString& name, const QString& reason) {
-    return Tr("Nie można zapisać pliku %1.\n%2").arg(name, reason);
+QString WriteFailure(const QString& name, const std::error_code& ec) {
+    QString cause = QString::fromStdString(DescribeError(ec));
+    cause[0] = cause[0].toUpper();
+    return Tr("Nie można zapisać pliku %1.\n%2.").arg(name, cause);
 }
 
 } // namespace
@@ -50,14 +54,17 @@ textlayer::DecodedText ReadTextFile(const QString& name) {
     return textlayer::FromBytes(std::move(bytes));
 }
 
+// The same writer as the conversion's: a link is written through, the file keeps
+// its mode and owner, a device or FIFO is written in place, and the bytes are on
+// the disk before the name changes.
 void WriteTextFile(const QString& name, std::string_view bytes) {
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw TextFileError(WriteFailure(name, file.errorString()));
+    AtomicOutputFile file(name.toStdString());
+    std::error_code ec;
+    if (!file.Open(ec)) {
+        throw TextFileError(WriteFailure(name, ec));
     }
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.commit()) {
-        throw TextFileError(WriteFailure(name, file.errorString()));
+    file.Append(bytes);
+    if (!file.Commit(ec)) {
+        throw TextFileError(WriteFailure(name, ec));
     }
 }

@@ -18,6 +18,6 @@ public:
 // Reads a Windows-1250 text file whole; throws TextFileError.
 textlayer::DecodedText ReadTextFile(const QString& name);
 
-// Writes through a temporary file renamed into place, so a failure leaves the
-// old file as it was; throws TextFileError.
+// Writes through a temporary file renamed into place (AtomicOutputFile), so a
+// failure leaves the old file as it was; throws TextFileError.
 void WriteTextFile(const QString& name, std::string_view bytes);

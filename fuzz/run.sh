@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang and runs each for the given number of seconds.
+# Builds the fuzz targets with clang and runs each for the given number of seconds;
+# fails when a target finds a crash or a difference.
 # Usage: fuzz/run.sh [SECONDS_PER_TARGET]   (default 60)
 # Crashing inputs land in fuzz/artifacts/; the corpora in fuzz/corpus-<target>/.
 set -euo pipefail
@@ -7,13 +8,16 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$here/..
 seconds=${1:-60}
 build=$root/build-fuzz
+start=$SECONDS
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DREJKMX_FUZZ=ON -DREJKMX_GUI=OFF -DREJKMX_TESTS=OFF >/dev/null
 targets=(fuzz_converter fuzz_profile fuzz_nikon_raw fuzz_sdr fuzz_gsi)
 cmake --build "$build" --target "${targets[@]}" >/dev/null
+echo "fuzz: built in $((SECONDS - start)) s"
 mkdir -p "$here/artifacts"
 # Seeds of the other recorders' targets: their golden inputs.
 declare -A seeds=([fuzz_nikon_raw]=raw [fuzz_sdr]=sdr [fuzz_gsi]=gsi)
+status=0
 for target in "${targets[@]}"; do
     corpus=$here/corpus-$target
     mkdir -p "$corpus"
@@ -26,7 +30,10 @@ for target in "${targets[@]}"; do
         cp "$root"/tests/data/recorders/*."${seeds[$target]}" "$corpus/"
     fi
     echo "== $target: $seconds s"
+    log=$build/$target.log
     "$build/bin/$target" -max_total_time="$seconds" -max_len=4096 \
-        -artifact_prefix="$here/artifacts/$target-" -print_final_stats=1 "$corpus" 2>&1 |
-        grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|==.*ERROR|SUMMARY)' || true
+        -artifact_prefix="$here/artifacts/$target-" -print_final_stats=1 "$corpus" >"$log" 2>&1 ||
+        { status=1; echo "fuzz: $target FAILED; crashing input in $here/artifacts/"; }
+    grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|==.*ERROR|SUMMARY)' "$log" || true
 done
+exit "$status"

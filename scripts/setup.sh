@@ -12,7 +12,7 @@ packages=(
   fonts-liberation fonts-dejavu-core
   xvfb xdotool xauth x11-xkb-utils x11-utils xclip openbox libx11-dev imagemagick poppler-utils qpdf desktop-file-utils
   cups cups-client cups-ipp-utils printer-driver-cups-pdf
-  time mawk
+  time mawk strace
   lintian
   g++-mingw-w64-x86-64-posix wine64
 )

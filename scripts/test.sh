@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the Release build with
 # warnings as errors (preset ci, folder build-ci/), the Windows build under Wine,
-# the whole suite under the sanitizers, and a check of the code's format.
+# the whole suite under the sanitizers, 40 s of fuzzing for each fuzz target,
+# and a check of the code's format.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -12,5 +13,7 @@ ctest --preset ci || status=$?
 "$root/scripts/wine-tests.sh" || status=$?
 # Everything again under AddressSanitizer and UndefinedBehaviorSanitizer.
 "$root/scripts/sanitizer-tests.sh" || status=$?
+# New inputs against the plain rendering of the rules and the kavero.ini reader.
+"$root/fuzz/run.sh" 40 || status=$?
 "$root/scripts/check-format.sh" || status=$?
 exit "$status"

@@ -54,9 +54,20 @@ INSTANTIATE_TEST_SUITE_P(
         ProfileCase{"NoLineEndAtEnd", "[General]\nPath=x", "General", "Path", "x"},
         ProfileCase{"PolishKeyCase", "[Ogólne]\nŚcieżka=x\n", "OGÓLNE", "ścieżka", "x"}));
 
-TEST(DecodeIniBytes, Windows1250UnlessUtf8ByteOrderMark) {
+TEST(DecodeIniBytes, Utf8WhenMarkedOrValidBeyondAsciiElseWindows1250) {
+    EXPECT_EQ(DecodeIniBytes("Path=/w/praca"), "Path=/w/praca");
+    EXPECT_EQ(DecodeIniBytes("\xEF\xBB\xBF\xC5\x81\xC3\xB3\x64\xC5\xBA"), "Łódź");
+    EXPECT_EQ(DecodeIniBytes("/w/\xC5\x81\xC3\xB3\x64\xC5\xBA"), "/w/Łódź");
+    // Windows-1250: every Polish letter, and the shapes UTF-8 forbids.
     EXPECT_EQ(DecodeIniBytes("\xa3\xf3\x64\x9f"), "Łódź");
-    EXPECT_EQ(DecodeIniBytes("\xEF\xBB\xBFŁódź"), "Łódź");
+    EXPECT_EQ(
+        DecodeIniBytes("\xb9\xe6\xea\xb3\xf1\xf3\x9c\x9f\xbf \xa5\xc6\xca\xa3\xd1\xd3\x8c\x8f\xaf"),
+        "ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ");
+    EXPECT_EQ(DecodeIniBytes("\xc0\xaf"), "ŔŻ");                 // an overlong "/"
+    EXPECT_EQ(DecodeIniBytes("\xed\xa0\x80"), "í\u00a0€");       // a surrogate
+    EXPECT_EQ(DecodeIniBytes("/w/\xc5\x81\xa3"), "/w/Ĺ\u0081Ł"); // valid, then not
+    // Valid both ways: read as UTF-8 ("Ăł" in Windows-1250).
+    EXPECT_EQ(DecodeIniBytes("\xC3\xB3"), "ó");
 }
 
 TEST(ParseInt32, DecimalTextOnly) {
@@ -108,6 +119,19 @@ TEST(TPlikIni, PolishPathDecodedFromWindows1250) {
     TempDir dir;
     const std::string ini = dir.Write("kavero.ini", "[General]\nPath=/dane/\xa3\xb9ka\n");
     EXPECT_EQ(TPlikIni(ini).Path, "/dane/Łąka");
+}
+
+TEST(TPlikIni, UnusableWorkingFolders) {
+    TempDir dir;
+    const auto problem = [&](std::string_view path) {
+        const std::string ini = dir.Write("kavero.ini", "[General]\nPath=" + std::string(path));
+        return WorkingFolderProblem(TPlikIni(ini));
+    };
+    EXPECT_EQ(problem("/dane/\xa3\xb9ka"), std::nullopt);
+    EXPECT_NE(problem("")->find("brak klucza Path"), std::string::npos);
+    EXPECT_NE(problem(std::string("/dane\0/inne", 12))->find("(kod 0)"), std::string::npos);
+    EXPECT_NE(problem("/dane\t/inne")->find("(kod 9)"), std::string::npos);
+    EXPECT_NE(problem("/dane\x81")->find("(kod 129)"), std::string::npos);
 }
 
 } // namespace

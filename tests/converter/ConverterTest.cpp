@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -120,6 +121,21 @@ TEST(ConvertFiles, BlankEntriesNameNoFile) {
     EXPECT_EQ(ReadBytes(dir.File("OBSBIEG")), ReadBytes(DataFile("worked-example.expected")));
 }
 
+#ifndef _WIN32 // Windows drops trailing blanks from file names
+TEST(ConvertFiles, BlankEntryThatNamesAFileIsConverted) {
+    TempDir dir;
+    dir.Write("  ", ReadBytes(DataFile("only-station.txt")));
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path()); // where the relative name "  " is looked for
+    Harness h;
+    h.files = {"  ", " "};
+    const auto result = h.Convert(dir.File("OBSBIEG"));
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(result.summary.files, 1u);
+    EXPECT_EQ(ReadBytes(dir.File("OBSBIEG")), ReadBytes(DataFile("only-station.expected")));
+}
+#endif
+
 TEST(ConvertFiles, SummaryCountsFilesStationsObservationsAndSkippedLines) {
     TempDir dir;
     Harness h;
@@ -218,6 +234,25 @@ TEST(ConvertFiles, ReadOnlyWorkingFolderFailsAndKeepsTheOldOutput) {
     }
     EXPECT_EQ(h.reported.calls, 1);
     EXPECT_EQ(ReadBytes(output), "old\r\n");
+}
+
+// Whatever is thrown inside a conversion (std::bad_alloc on a huge line, see
+// memory-limit-test.sh) ends as the failure message, never as an abort.
+TEST(ConvertFiles, SomethingThrownIsReportedAsAFailure) {
+    TempDir dir;
+    const std::string output = dir.Write("OBSBIEG", "old\r\n");
+    Harness h;
+    h.files = {DataFile("worked-example.txt")};
+    h.converter.SetProgressHandler(
+        [](std::uint64_t, std::uint64_t) -> bool { throw std::runtime_error("progress failed"); });
+    const auto result = h.Convert(output);
+    EXPECT_EQ(result.status, ConversionStatus::Failed);
+    EXPECT_EQ(h.reported.calls, 1);
+    EXPECT_EQ(h.reported.message, "Błąd podczas przetwarzania plików!");
+    EXPECT_EQ(h.reported.error.detail, "Nieoczekiwany błąd przy pliku „" +
+                                           DataFile("worked-example.txt") + "”: progress failed.");
+    EXPECT_EQ(ReadBytes(output), "old\r\n");
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u);
 }
 
 TEST(ConvertFiles, CancelKeepsTheOldOutputAndReportsNoError) {

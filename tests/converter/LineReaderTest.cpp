@@ -1,4 +1,5 @@
 #include "converter/LineReader.h"
+#include "converter/RecordConverter.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +8,10 @@
 
 namespace {
 
-std::vector<std::string> ReadAll(std::string_view text, std::size_t blockSize) {
+std::vector<std::string> ReadAll(std::string_view text, std::size_t blockSize,
+                                 FieldsKept kept = nullptr) {
     StringByteSource source(text);
-    LineReader reader(source, blockSize);
+    LineReader reader(source, blockSize, kept);
     std::vector<std::string> lines;
     std::string_view line;
     while (reader.Next(line)) {
@@ -61,6 +63,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LineReader, LongLineLargerThanManyBlocks) {
     const std::string longLine(100000, 'x');
     EXPECT_EQ(ReadAll(longLine + "\r\nshort", 4096), (std::vector<std::string>{longLine, "short"}));
+}
+
+// Lines across blocks hold only what the record type writes; the rest reads as empty.
+TEST(LineReader, LongLinesKeepOnlyTheFieldsTheirTypeWrites) {
+    const std::string bulk(5000, 'x');
+    const std::string text = "NOTATKA_" + bulk + ",1,2\r\n" + "E,2,3,4,5,6,7,8" + bulk + "\r\n" +
+                             "C,2,3" + bulk + ",4,5,6,7\r\n" + "D,2,3,4,5,6,7" + bulk + "\n" + bulk;
+    EXPECT_EQ(ReadAll(text, 64, records::FieldsWritten),
+              (std::vector<std::string>{"NOTATKA_xxxxxxxx,", "E,2,,4,5,6,7", "C,2,,,,,7",
+                                        "D,2,,4,5,6,", "xxxxxxxxxxxxxxxx"}));
+    EXPECT_EQ(ReadAll(text, 64)[1], "E,2,3,4,5,6,7,8" + bulk);
 }
 
 TEST(LineReader, CountsBytesReadUpToTheCtrlZBlock) {

@@ -36,6 +36,18 @@ check "the fixed message on stderr" grep -q "^Błąd podczas przetwarzania plik�
 check "the detail names the file" grep -q "missing.txt" "$work/err.txt"
 check "the old output is kept" [ "$(cat "$work/keep.out")" = $'old\r' ]
 
+# Durable: the new bytes are on the disk before the rename, the rename before the exit.
+if strace -o /dev/null true 2>/dev/null; then
+    # LeakSanitizer cannot work under ptrace; the sanitizer build checks leaks elsewhere.
+    ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0 \
+        strace -o "$work/trace" -e trace=fsync,fdatasync,rename,renameat,renameat2 \
+        "$cli" -o "$work/keep.out" "$data/worked-example.txt"
+    check "fsync, rename, fsync of the folder" \
+        [ "$(sed -E 's/\(.*//' "$work/trace" | grep -v '^+++' | tr '\n' ' ')" = "fsync renameat fsync " ]
+else
+    echo "strace cannot trace here: the order of fsync and rename is not checked"
+fi
+
 run "$cli"
 check "no files is bad usage" [ "$status" -eq 2 ]
 check "usage text on stderr" grep -q "^Usage: kmx685-convert" "$work/err.txt"
@@ -43,9 +55,20 @@ run "$cli" -x "$data/worked-example.txt"
 check "an unknown option is bad usage" [ "$status" -eq 2 ]
 run "$cli" -o
 check "-o without a name is bad usage" [ "$status" -eq 2 ]
+cp "$work/praca łąka/OBSBIEG" "$work/before"
+run "$cli" -o "" "$data/polish.txt"
+check "-o with an empty name is bad usage" [ "$status" -eq 2 ]
+check "and the working folder's OBSBIEG is untouched" cmp -s "$work/praca łąka/OBSBIEG" "$work/before"
 run "$cli" --help
 check "--help exits 0 with usage on stdout" [ "$status" -eq 0 ]
 check "--help text" grep -q "^Usage: kmx685-convert" "$work/out.txt"
+
+# A NUL byte would cut the path short at "praca łąka": the folder is refused instead.
+printf '[General]\r\nPath=%s\0/inna\r\n' "$work/praca łąka" | iconv -f UTF-8 -t CP1250 >"$work/bin/kavero.ini"
+run "$cli" "$data/polish.txt"
+check "a working folder with a NUL byte: exit 1" [ "$status" -eq 1 ]
+check "and the cause named" grep -q "znakiem sterującym (kod 0)" "$work/err.txt"
+check "and nothing written where the path was cut" cmp -s "$work/praca łąka/OBSBIEG" "$work/before"
 
 rm "$work/bin/kavero.ini"
 run "$cli" "$data/worked-example.txt"

@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 class TextFilesTest : public QObject {
     Q_OBJECT
 
@@ -43,6 +46,7 @@ private slots:
     void EditKeepsOtherLineEnds();
     void PasteTakesTheFileStyle();
     void NulBytesSurviveEditing();
+    void SaveKeepsLinkModeAndOwner();
     void UnencodableCharacterAsksFirst();
     void PolishLettersShowAsLetters();
 };
@@ -162,6 +166,30 @@ void TextFilesTest::NulBytesSurviveEditing() {
     QTest::keyClicks(Editor(), "z");
     QVERIFY(window->EdytorFrame->SaveFile());
     QCOMPARE(ReadFile(Path("nul.txt")), QByteArray("\0a\0\r\nb\0z", 8));
+}
+
+// Saves go through the conversion's writer (tests/common/OutputFileTest.cpp): a
+// file shared through a link keeps the link, its group-writable mode and its owner.
+void TextFilesTest::SaveKeepsLinkModeAndOwner() {
+    QVERIFY(QDir(dir.path()).mkdir("dane"));
+    const QByteArray target = Path("dane/OBSBIEG").toLocal8Bit();
+    WriteFile(Path("dane/OBSBIEG"), "old\r\n");
+    QVERIFY(QFile::link("dane/OBSBIEG", Path("link")));
+    QCOMPARE(chmod(target.constData(), 0664), 0);
+    const bool root = geteuid() == 0; // only root may give a file away
+    QVERIFY(!root || chown(target.constData(), 1234, 5678) == 0);
+    Open(Path("link"));
+    GoToEnd();
+    QTest::keyClicks(Editor(), "z");
+    QVERIFY(window->EdytorFrame->SaveFile());
+
+    QVERIFY(QFileInfo(Path("link")).isSymLink());
+    QCOMPARE(ReadFile(Path("dane/OBSBIEG")), QByteArray("old\r\nz"));
+    struct stat saved = {};
+    QCOMPARE(stat(target.constData(), &saved), 0);
+    QCOMPARE(saved.st_mode & 07777, 0664u);
+    QVERIFY(!root || (saved.st_uid == 1234 && saved.st_gid == 5678));
+    QCOMPARE(QDir(Path("dane")).entryList(QDir::Files | QDir::Hidden), QStringList{"OBSBIEG"});
 }
 
 void TextFilesTest::UnencodableCharacterAsksFirst() {

@@ -92,6 +92,8 @@ TEST(WindowsConversion, ObsbiegHeldOpenElsewhereFailsAndKeepsTheOldFile) {
     EXPECT_EQ(run.reports, 1);
     EXPECT_EQ(run.message, "Błąd podczas przetwarzania plików!");
     EXPECT_NE(run.detail.find("OBSBIEG"), std::string::npos) << run.detail;
+    EXPECT_NE(run.detail.find("plik jest otwarty w innym programie"), std::string::npos)
+        << run.detail;
     EXPECT_EQ(ReadFile(output), "old\r\n");
     EXPECT_EQ(EntriesIn(dir.Path()), 1u) << "no temporary file may be left behind";
 }

@@ -1,0 +1,100 @@
+// The streaming reader and record converter against the plain rendering of the
+// rules, on random files that reach every corner of the line rules, split into
+// blocks of every size from 1 to 64 bytes. The fuzz target checks the same
+// property on inputs it finds itself; this test runs the same seeds every time.
+#include "converter/LineReader.h"
+#include "converter/RecordConverter.h"
+#include "fuzz/ReferenceConversion.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace reference {
+
+void PrintTo(const Rendering& r, std::ostream* os) {
+    *os << testing::PrintToString(r.text) << ", skipped lines: " << r.skippedLines;
+}
+
+} // namespace reference
+
+namespace {
+
+class RandomRecorderFile {
+public:
+    explicit RandomRecorderFile(unsigned seed) : rng_(seed) {}
+
+    std::string Make() {
+        std::string text;
+        for (unsigned n = Pick(14), i = 0; i < n; ++i) {
+            AppendLine(text);
+        }
+        if (Pick(6) == 0) {
+            text += '\x1a';
+            AppendLine(text); // text after Ctrl-Z is never read
+        }
+        return text;
+    }
+
+private:
+    unsigned Pick(unsigned n) { return unsigned(rng_() % n); }
+
+    void AppendLine(std::string& text) {
+        static const char* const kTypes[] = {"C", "E", "D",  "C",  "E",   "D",  "",
+                                             "X", "c", " C", "CE", "E\r", "\rD"};
+        text += kTypes[Pick(std::size(kTypes))];
+        if (Pick(8) == 0) {
+            AppendText(text, 10 + Pick(30)); // a long first field that starts like a type
+        }
+        for (unsigned fields = Pick(11), i = 0; i < fields; ++i) {
+            text += ',';
+            AppendText(text, Pick(5) == 0 ? 20 + Pick(80) : Pick(8));
+        }
+        static const char* const kEnds[] = {"\r\n", "\n", "\r\r\n", "\n", "\r\n", ""};
+        text += kEnds[Pick(std::size(kEnds))];
+    }
+
+    // Field text, with now and then a lone CR, a NUL, a comma or a high byte in it.
+    void AppendText(std::string& text, unsigned length) {
+        static const char kBytes[] = {'0',    '1',    '7', '.',  ' ', 'x',
+                                      '\xa3', '\xb9', ',', '\r', '\0'};
+        for (unsigned i = 0; i < length; ++i) {
+            text += Pick(4) == 0 ? kBytes[Pick(std::size(kBytes))] : char('0' + Pick(10));
+        }
+    }
+
+    std::mt19937 rng_;
+};
+
+// The conversion as the program streams it, or with the reader keeping whole lines.
+reference::Rendering Stream(std::string_view input, std::size_t blockSize, FieldsKept kept) {
+    StringByteSource source(input);
+    LineReader reader(source, blockSize, kept);
+    records::StringOutput out;
+    records::RecordConverter<records::StringOutput> converter(out);
+    std::string_view line;
+    while (reader.Next(line)) {
+        converter.ConvertLine(line, reader);
+    }
+    converter.EndOfFile();
+    EXPECT_FALSE(reader.Error());
+    return {out.text, converter.Summary().skippedLines};
+}
+
+TEST(Differential, StreamingConversionMatchesThePlainRulesAtEveryBlockSize) {
+    for (unsigned seed = 1; seed <= 400; ++seed) {
+        const std::string input = RandomRecorderFile(seed).Make();
+        const reference::Rendering expected = reference::Convert(input);
+        ASSERT_EQ(Stream(input, LineReader::kDefaultBlockSize, records::FieldsWritten), expected)
+            << "seed " << seed;
+        for (std::size_t block = 1; block <= 64; ++block) {
+            ASSERT_EQ(Stream(input, block, records::FieldsWritten), expected)
+                << "seed " << seed << ", block " << block;
+            ASSERT_EQ(Stream(input, block, nullptr), expected)
+                << "whole lines, seed " << seed << ", block " << block;
+        }
+    }
+}
+
+} // namespace
