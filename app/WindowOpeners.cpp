@@ -14,6 +14,16 @@ QWidget* OpenResultFile(const QString& path, int textSize, std::function<void()>
     return editor;
 }
 
+bool EditorsAgreeToClose() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* editor = qobject_cast<TEdytorF*>(window);
+        if (editor && editor->isVisible() && !editor->FormCloseQuery()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 QWidget* OpenHelp(const QString& pdfPath) {
     auto* help = new TPomocF();
     help->LoadPdf(pdfPath);

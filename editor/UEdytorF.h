@@ -23,6 +23,9 @@ public:
     void SetTextSize(int points);
     // Loads the file if it exists and binds the window to that path.
     void OpenFile(const QString& name);
+    // The closing question: true when the window may close (no unsaved changes,
+    // or the user saved them or chose to drop them).
+    bool FormCloseQuery();
 
 signals:
     // The window has closed (the closing question allowed it).
@@ -33,7 +36,6 @@ protected:
 
 private:
     void FormCreate();
-    bool FormCloseQuery();
     void FormClose();
 
     std::unique_ptr<Ui::TEdytorF> ui;
