@@ -111,7 +111,7 @@ wait_for 5 editor_on_top ||
     "(editor $editor, main window $main)"
 if [[ -n $docs_png ]]; then
   sleep 0.5 # the decorations settle
-  import -window root -crop 700x520+0+0 +repage "$docs_png"
+  import -window root -crop 556x428+0+0 +repage "$docs_png" # the main window's frame
 fi
 
 # The search dialog, and an unsaved change in the editor.
