@@ -139,6 +139,9 @@ void TForm1::Button3Click() {
 }
 
 void TForm1::BitBtn1Click() {
+    if (converting_) {
+        return; // the list is the converter's until it ends
+    }
     const int recorder = RecorderIndex();
     if (recorder < 0) {
         ShowMessage(this, QStringLiteral("Wybierz typ rejestratora"));
