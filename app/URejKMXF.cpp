@@ -102,6 +102,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    DestroyEditorAndHelpWindows();
     QCoreApplication::exit(0);
 }
 

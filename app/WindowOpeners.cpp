@@ -24,6 +24,17 @@ bool EditorsAgreeToClose() {
     return true;
 }
 
+// Picked out before any is deleted: an editor takes its search dialog with it.
+void DestroyEditorAndHelpWindows() {
+    QWidgetList windows;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<TEdytorF*>(window) || qobject_cast<TPomocF*>(window)) {
+            windows.append(window);
+        }
+    }
+    qDeleteAll(windows);
+}
+
 QWidget* OpenHelp(const QString& pdfPath) {
     auto* help = new TPomocF();
     help->LoadPdf(pdfPath);

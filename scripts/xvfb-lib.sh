@@ -36,10 +36,13 @@ xvfb_lib_require() {
   done
 }
 
+# Each kill may find its process gone already; under set -e in an EXIT trap a
+# failed kill would end the cleanup and leave the X server running.
 xvfb_lib_cleanup() {
-  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
-  [[ -n $wm_pid ]] && kill "$wm_pid" 2>/dev/null
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+  local pid
+  for pid in "$app_pid" "$wm_pid" "$xvfb_pid"; do
+    [[ -n $pid ]] && { kill "$pid" 2>/dev/null || true; }
+  done
   wait 2>/dev/null
   return 0
 }

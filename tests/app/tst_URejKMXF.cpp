@@ -591,7 +591,9 @@ void MainWindowTest::closingAsksEveryEditorBeforeClosingAnything() {
     QCOMPARE(dialogs_->questions.size(), 2);
     QVERIFY(!form_->isVisible());
     QVERIFY(!QFile::exists(WorkPath("OBSBIEG")));
-    qDeleteAll(windows);
+    for (const QPointer<QWidget>& window : windows) {
+        QVERIFY(!window);
+    }
 }
 
 QTEST_MAIN(MainWindowTest)
