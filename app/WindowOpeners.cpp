@@ -4,6 +4,7 @@
 #include "help/UPomocF.h"
 
 #include <QApplication>
+#include <QPointer>
 
 QWidget* OpenResultFile(const QString& path, int textSize, std::function<void()> onClosed) {
     auto* editor = new TEdytorF();
@@ -14,9 +15,15 @@ QWidget* OpenResultFile(const QString& path, int textSize, std::function<void()>
     return editor;
 }
 
+// Held weakly: while a question is open, another editor may be closed and go.
 bool EditorsAgreeToClose() {
+    QList<QPointer<TEdytorF>> editors;
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        auto* editor = qobject_cast<TEdytorF*>(window);
+        if (auto* editor = qobject_cast<TEdytorF*>(window)) {
+            editors.append(editor);
+        }
+    }
+    for (const QPointer<TEdytorF>& editor : editors) {
         if (editor && editor->isVisible() && !editor->FormCloseQuery()) {
             return false;
         }
