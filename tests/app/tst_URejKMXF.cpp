@@ -39,6 +39,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,6 +78,12 @@ public:
             std::unique_lock lock(mutex);
             std::condition_variable_any().wait_for(lock, released, std::chrono::seconds(10),
                                                    [] { return false; });
+            // Closed only once the conversion has read what is there: a reader
+            // that opens the FIFO after the last writer has gone waits forever.
+            int unread = 1;
+            for (int i = 0; i < 1000 && ioctl(fd, FIONREAD, &unread) == 0 && unread > 0; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
             close(fd);
         });
     }
@@ -86,7 +93,7 @@ public:
 
 private:
     QString path_;
-    std::jthread watchdog_; // closes the writing end on Release or after 10 s
+    std::jthread watchdog_; // closes the writing end on Release, once read, or after 10 s
 };
 
 } // namespace
