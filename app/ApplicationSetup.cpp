@@ -1,8 +1,11 @@
 #include "app/ApplicationSetup.h"
 
+#include "app/ButtonPictures.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -21,13 +24,30 @@ constexpr FontFallback kFontFallbacks[] = {
     {"Courier New", "Liberation Mono"},
 };
 
-void LoadPolishTranslations(QApplication& app) {
-    // Owned by the application: it must live as long as the texts it translates.
-    auto* translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_pl"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(translator);
+// Drawn from the icon the package installs, in the sizes window managers ask for.
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (const int side : {16, 24, 32, 48, 64, 128}) {
+        icon.addPixmap(RenderPicture(QStringLiteral(":/rejkmx.svg"), QSize(side, side)));
     }
+    return icon;
+}
+
+// Owned by the application: a catalogue must live as long as the texts it translates.
+void InstallCatalogue(QApplication& app, const QString& name, const QString& folder) {
+    auto* translator = new QTranslator(&app);
+    if (translator->load(name, folder)) {
+        QApplication::installTranslator(translator);
+    } else {
+        delete translator;
+    }
+}
+
+// The catalogue installed last is asked first, so ours goes after Qt's.
+void LoadPolishTranslations(QApplication& app) {
+    InstallCatalogue(app, QStringLiteral("qtbase_pl"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    InstallCatalogue(app, QStringLiteral("rejkmx_pl"), QStringLiteral(":/translations"));
 }
 
 } // namespace
@@ -42,7 +62,8 @@ void InstallFontFallbacks() {
 }
 
 void SetUpApplication(QApplication& app) {
+    // No display name: Qt would append it to every window's title.
     QApplication::setApplicationName(QStringLiteral("RejKMX"));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(kProgramTitle));
+    QApplication::setWindowIcon(ProgramIcon());
     LoadPolishTranslations(app);
 }

@@ -5,10 +5,8 @@
 #include <QPixmap>
 #include <QSvgRenderer>
 
-namespace {
-
 // Drawn for the screen's pixel ratio, so it stays crisp on scaled screens.
-QIcon RenderPicture(const QString& resource, QSize size) {
+QPixmap RenderPicture(const QString& resource, QSize size) {
     const qreal ratio = qApp->devicePixelRatio();
     QSvgRenderer renderer(resource);
     QPixmap pixmap((QSizeF(size) * ratio).toSize());
@@ -17,13 +15,11 @@ QIcon RenderPicture(const QString& resource, QSize size) {
     renderer.render(&painter);
     painter.end();
     pixmap.setDevicePixelRatio(ratio);
-    return QIcon(pixmap);
+    return pixmap;
 }
 
-} // namespace
-
 const ButtonPictures& LoadButtonPictures() {
-    static const ButtonPictures pictures{RenderPicture(":/PLIK_JEST_24", QSize(24, 24)),
-                                         RenderPicture(":/INFO", QSize(87, 32))};
+    static const ButtonPictures pictures{QIcon(RenderPicture(":/PLIK_JEST_24", QSize(24, 24))),
+                                         QIcon(RenderPicture(":/INFO", QSize(87, 32)))};
     return pictures;
 }

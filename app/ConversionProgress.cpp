@@ -1,9 +1,12 @@
 #include "app/ConversionProgress.h"
 
-#include <QGuiApplication>
+#include "gui/Dialogs.h"
+
+#include <QElapsedTimer>
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -14,28 +17,39 @@ int Percent(std::uint64_t done, std::uint64_t total) {
     return int(std::min<std::uint64_t>(done, total) * 100 / total);
 }
 
+ConversionProgress::Clock SteadyClock() {
+    auto timer = std::make_shared<QElapsedTimer>();
+    timer->start();
+    return [timer] { return std::chrono::milliseconds(timer->elapsed()); };
+}
+
 } // namespace
 
-ConversionProgress::ConversionProgress(QWidget* parent)
-    : dialog_(QStringLiteral("Przetwarzanie plików…"), QStringLiteral("Anuluj"), 0, 100, parent) {
-    dialog_.setWindowTitle(QGuiApplication::applicationDisplayName());
+ConversionProgress::ConversionProgress(QWidget* parent, Clock elapsed)
+    : dialog_(QStringLiteral("Przetwarzanie plików…"), QStringLiteral("Anuluj"), 0, 100, parent),
+      bar_(new QProgressBar), elapsed_(elapsed ? std::move(elapsed) : SteadyClock()) {
+    dialog_.setBar(bar_);
+    dialog_.setWindowTitle(ProgramTitle());
     dialog_.setWindowModality(Qt::ApplicationModal);
-    // Keeps the dialog's own show timer from ever firing.
+    // The dialog's own show timer never fires: Tick decides, on our clock.
     dialog_.setMinimumDuration(std::numeric_limits<int>::max());
     dialog_.setAutoClose(false);
     dialog_.setAutoReset(false);
-    dialog_.setValue(0);
-    clock_.start();
+    bar_->setRange(0, 100);
+    bar_->setValue(0);
+    ticker_.setInterval(50);
+    QObject::connect(&ticker_, &QTimer::timeout, [this] { Tick(); });
+    ticker_.start();
 }
 
-bool ConversionProgress::Report(std::uint64_t bytesDone, std::uint64_t bytesTotal) {
-    dialog_.setValue(Percent(bytesDone, bytesTotal));
-    if (!dialog_.isVisible() && clock_.elapsed() >= kShowAfterMs) {
+void ConversionProgress::Update(std::uint64_t bytesDone, std::uint64_t bytesTotal) {
+    bar_->setValue(Percent(bytesDone, bytesTotal));
+    Tick();
+}
+
+void ConversionProgress::Tick() {
+    if (!dialog_.isVisible() && !dialog_.wasCanceled() && elapsed_() >= kShowAfter) {
+        ticker_.stop();
         dialog_.show();
     }
-    // Before the dialog shows, clicks and keys must not reach the windows; once it
-    // shows, being modal it lets input reach only itself.
-    QGuiApplication::processEvents(dialog_.isVisible() ? QEventLoop::AllEvents
-                                                       : QEventLoop::ExcludeUserInputEvents);
-    return !dialog_.wasCanceled();
 }

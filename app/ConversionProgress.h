@@ -1,25 +1,36 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include <QProgressBar>
 #include <QProgressDialog>
+#include <QTimer>
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 
-// The progress of one conversion. The dialog appears only once the conversion has
-// run about half a second; until then the windows are repainted but take no input,
-// and afterwards the dialog blocks every other window. Lives for one conversion.
-// The dialog is shown from Report only, never by a timer, so it cannot pop up over
-// the failure message the converter shows from inside the conversion.
+// The progress dialog of one conversion, on the user-interface thread. It appears
+// only once the conversion has run about half a second, blocks every other
+// window while it shows, and tells through Cancelled whether "Anuluj" was pressed.
 class ConversionProgress {
 public:
-    static constexpr int kShowAfterMs = 500;
+    // Time since the conversion started; tests give their own.
+    using Clock = std::function<std::chrono::milliseconds()>;
+    static constexpr std::chrono::milliseconds kShowAfter{500};
 
-    explicit ConversionProgress(QWidget* parent);
+    explicit ConversionProgress(QWidget* parent, Clock elapsed = {});
 
-    // The converter's progress handler: false once the user cancelled.
-    bool Report(std::uint64_t bytesDone, std::uint64_t bytesTotal);
+    void Update(std::uint64_t bytesDone, std::uint64_t bytesTotal);
+    // Shows the dialog once it is due; a timer calls it too, so the dialog also
+    // appears while no progress comes (a slow disk, a network folder).
+    void Tick();
+    bool Cancelled() const { return dialog_.wasCanceled(); }
+
+    QProgressDialog& Dialog() { return dialog_; }
 
 private:
     QProgressDialog dialog_;
-    QElapsedTimer clock_;
+    QProgressBar* bar_; // owned by the dialog; set directly, as the dialog's
+                        // setValue would run a nested event loop once shown
+    QTimer ticker_;
+    Clock elapsed_;
 };

@@ -6,7 +6,15 @@
 #include <QUrl>
 #include <QWidget>
 
-FileDropFilter::FileDropFilter(QWidget* target) : QObject(target) {
+namespace {
+
+bool IsDragEvent(QEvent::Type type) {
+    return type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
+}
+
+} // namespace
+
+FileDropFilter::FileDropFilter(QWidget* target) : QObject(target), target_(target) {
     target->setAcceptDrops(true);
     target->installEventFilter(this);
 }
@@ -26,28 +34,24 @@ QStringList FileDropFilter::LocalFiles(const QMimeData* mime) {
 }
 
 bool FileDropFilter::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (LocalFiles(drag->mimeData()).isEmpty()) {
-            break;
-        }
-        drag->acceptProposedAction();
+    if (!IsDragEvent(event->type())) {
+        return QObject::eventFilter(watched, event);
+    }
+    auto* drop = static_cast<QDropEvent*>(event);
+    // The scroll area the viewport belongs to, where the list's own drags start.
+    QWidget* list = target_->parentWidget() ? target_->parentWidget() : target_;
+    auto* source = qobject_cast<QWidget*>(drop->source());
+    if (source && (source == list || list->isAncestorOf(source))) {
+        return false; // text moved within the list
+    }
+    const QStringList paths = LocalFiles(drop->mimeData());
+    if (paths.isEmpty()) {
+        drop->ignore();
         return true;
     }
-    case QEvent::Drop: {
-        auto* drop = static_cast<QDropEvent*>(event);
-        const QStringList paths = LocalFiles(drop->mimeData());
-        if (paths.isEmpty()) {
-            break;
-        }
-        drop->acceptProposedAction();
+    drop->acceptProposedAction();
+    if (event->type() == QEvent::Drop) {
         emit FilesDropped(paths);
-        return true;
     }
-    default:
-        break;
-    }
-    return QObject::eventFilter(watched, event);
+    return true;
 }

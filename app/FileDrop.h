@@ -6,8 +6,10 @@
 class QMimeData;
 class QWidget;
 
-// Takes files dragged from a file manager onto a widget and reports their paths;
-// any other drop (text, web links) is left to the widget.
+// Takes files dragged from a file manager onto a widget and reports their paths.
+// Any other drop from outside the widget (web or network addresses, text) is
+// refused and leaves the widget as it was; dragging text within the widget
+// itself is left to the widget.
 class FileDropFilter : public QObject {
     Q_OBJECT
 
@@ -23,4 +25,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* target_;
 };

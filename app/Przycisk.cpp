@@ -72,7 +72,10 @@ void TPrzycisk::Repaint() {
 
 void TPrzycisk::Click() {
     lastEditorWindow_ = OpenResultFile(FilePath(), editorFontSize_, &RefreshFileButtons);
+    // The keyboard goes back to the button's window; a window manager raises
+    // the window it activates, so the new editor is raised after it.
     window()->activateWindow();
+    lastEditorWindow_->raise();
 }
 
 TInfoBtn::TInfoBtn(QWidget* parent) : QToolButton(parent) {

@@ -1,16 +1,19 @@
 #include "app/URejKMXF.h"
 #include "ui_URejKMXF.h"
 
-#include "app/ConversionProgress.h"
-#include "app/ConversionReport.h"
+#include "app/ConversionMessages.h"
+#include "app/ConversionRun.h"
+#include "app/ElidedLabel.h"
 #include "app/FileDrop.h"
 #include "app/Przycisk.h"
+#include "app/WindowOpeners.h"
 #include "common/Platform.h"
 #include "common/UPlikIni.h"
 #include "converter/URejestratorKMX685.h"
 #include "gui/Dialogs.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
@@ -32,6 +35,7 @@ TForm1::TForm1(const TPlikIni& settings, TRejestratorKMX685& converter, QWidget*
                    Qt::WindowCloseButtonHint);
     move(0, 0);
     SizeLabelsToText();
+    SetUpRecorderGroup();
     CreateStatusFields();
     SetUpResultButtons();
     ConnectControls();
@@ -47,8 +51,17 @@ void TForm1::SizeLabelsToText() {
     }
 }
 
+// One exclusive group, so a click on the chosen recorder never unchecks it; the
+// item number is the button's id, ready for more recorders.
+void TForm1::SetUpRecorderGroup() {
+    recorders_ = new QButtonGroup(this);
+    recorders_->setExclusive(true);
+    recorders_->addButton(ui->RadioGroup1Item0, kRecorderKmx685);
+}
+
+// The working folder gives way (cut in the middle) before the summary does.
 void TForm1::CreateStatusFields() {
-    directoryField_ = new QLabel(ui->StatusBar1);
+    directoryField_ = new ElidedLabel(ui->StatusBar1);
     directoryField_->setObjectName(QStringLiteral("StatusDirectory"));
     ui->StatusBar1->addWidget(directoryField_, 1);
     summaryField_ = new QLabel(ui->StatusBar1);
@@ -70,6 +83,8 @@ void TForm1::ConnectControls() {
     connect(ui->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
     connect(ui->BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+    // Tab leaves the list for the next control instead of typing a tab into a path.
+    ui->Memo1->setTabChangesFocus(true);
     auto* drop = new FileDropFilter(ui->Memo1->viewport());
     connect(drop, &FileDropFilter::FilesDropped, this, &TForm1::AppendFiles);
 }
@@ -87,26 +102,19 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    DestroyEditorAndHelpWindows();
     QCoreApplication::exit(0);
 }
 
 void TForm1::FormShow() {
     RefreshFileButtons();
-    directoryField_->setText(QString::fromStdString(settings_.Path));
+    directoryField_->SetText(QString::fromStdString(settings_.Path));
 }
 
-// Other windows close first, so an editor with unsaved changes asks its question;
-// if any of them stays open, so does the program.
+// Every editor with unsaved changes asks its question first; the program ends
+// only when all of them agreed, and until then no window closes.
 bool TForm1::FormCloseQuery() {
-    if (converting_) {
-        return false;
-    }
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window != this && window->isVisible() && !window->close()) {
-            return false;
-        }
-    }
-    return true;
+    return !converting_ && EditorsAgreeToClose();
 }
 
 void TForm1::Button1Click() {
@@ -132,6 +140,9 @@ void TForm1::Button3Click() {
 }
 
 void TForm1::BitBtn1Click() {
+    if (converting_) {
+        return; // the list is the converter's until it ends
+    }
     const int recorder = RecorderIndex();
     if (recorder < 0) {
         ShowMessage(this, QStringLiteral("Wybierz typ rejestratora"));
@@ -159,33 +170,35 @@ void TForm1::AppendFiles(const QStringList& paths) {
 }
 
 int TForm1::RecorderIndex() const {
-    return ui->RadioGroup1Item0->isChecked() ? 0 : -1;
+    return recorders_->checkedId();
 }
 
 void TForm1::ConvertKmx685() {
     summaryField_->clear();
     // An empty Path would put OBSBIEG at the root of the drive: refuse instead.
     if (settings_.Path.empty()) {
-        ShowConversionError(kConversionFailedMessage,
+        ShowConversionError(this,
                             {settings_.IniPath, "Plik „" + settings_.IniPath +
                                                     "” nie wskazuje folderu roboczego "
                                                     "(brak klucza Path w sekcji [General])."});
         return;
     }
-    ConversionProgress progress(this);
-    converter_.SetProgressHandler([&progress](std::uint64_t done, std::uint64_t total) {
-        return progress.Report(done, total);
-    });
     converting_ = true;
-    const ConversionResult result =
-        converter_.ConvertFiles(platform::JoinPath(settings_.Path, kOutputName));
+    const ConversionOutcome outcome =
+        RunConversion(converter_, platform::JoinPath(settings_.Path, kOutputName), this);
     converting_ = false;
-    converter_.SetProgressHandler({});
-    ShowResult(result);
+    ShowResult(outcome);
 }
 
-void TForm1::ShowResult(const ConversionResult& result) {
-    if (result.status == ConversionStatus::Succeeded) {
-        summaryField_->setText(SummaryText(result.summary));
+void TForm1::ShowResult(const ConversionOutcome& outcome) {
+    switch (outcome.result.status) {
+    case ConversionStatus::Succeeded:
+        summaryField_->setText(SummaryText(outcome.result.summary));
+        break;
+    case ConversionStatus::Failed:
+        ShowConversionError(this, outcome.failure.value_or(ConversionError{}));
+        break;
+    case ConversionStatus::Cancelled:
+        break;
     }
 }

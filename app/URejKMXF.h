@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+class ElidedLabel;
+class QButtonGroup;
 class QLabel;
 class TPlikIni;
 class TRejestratorKMX685;
-struct ConversionResult;
+struct ConversionOutcome;
 
 namespace Ui {
 class TForm1;
@@ -33,6 +35,7 @@ protected:
 
 private:
     void SizeLabelsToText();
+    void SetUpRecorderGroup();
     void CreateStatusFields();
     void ConnectControls();
     void SetUpResultButtons();
@@ -48,13 +51,14 @@ private:
     void AppendFiles(const QStringList& paths);
     int RecorderIndex() const;
     void ConvertKmx685();
-    void ShowResult(const ConversionResult& result);
+    void ShowResult(const ConversionOutcome& outcome);
 
     std::unique_ptr<Ui::TForm1> ui;
     const TPlikIni& settings_;
     TRejestratorKMX685& converter_;
     std::vector<std::string> inputFiles_; // the list handed to the converter
-    QLabel* directoryField_ = nullptr;
+    QButtonGroup* recorders_ = nullptr;   // RadioGroup1's items, by item number
+    ElidedLabel* directoryField_ = nullptr;
     QLabel* summaryField_ = nullptr;
     bool converting_ = false;
 };

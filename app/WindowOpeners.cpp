@@ -4,6 +4,7 @@
 #include "help/UPomocF.h"
 
 #include <QApplication>
+#include <QPointer>
 
 QWidget* OpenResultFile(const QString& path, int textSize, std::function<void()> onClosed) {
     auto* editor = new TEdytorF();
@@ -12,6 +13,33 @@ QWidget* OpenResultFile(const QString& path, int textSize, std::function<void()>
     editor->SetTextSize(textSize);
     editor->OpenFile(path);
     return editor;
+}
+
+// Held weakly: while a question is open, another editor may be closed and go.
+bool EditorsAgreeToClose() {
+    QList<QPointer<TEdytorF>> editors;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* editor = qobject_cast<TEdytorF*>(window)) {
+            editors.append(editor);
+        }
+    }
+    for (const QPointer<TEdytorF>& editor : editors) {
+        if (editor && editor->isVisible() && !editor->FormCloseQuery()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Picked out before any is deleted: an editor takes its search dialog with it.
+void DestroyEditorAndHelpWindows() {
+    QWidgetList windows;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<TEdytorF*>(window) || qobject_cast<TPomocF*>(window)) {
+            windows.append(window);
+        }
+    }
+    qDeleteAll(windows);
 }
 
 QWidget* OpenHelp(const QString& pdfPath) {

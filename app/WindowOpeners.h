@@ -14,6 +14,14 @@ class QWidget;
 // `onClosed` runs after the window has closed, once it is gone. Returns the window.
 QWidget* OpenResultFile(const QString& path, int textSize, std::function<void()> onClosed);
 
+// Asks every open editor window its closing question (unsaved changes) without
+// closing any; false as soon as one of them must stay open.
+bool EditorsAgreeToClose();
+
+// Destroys every editor and help window without asking: for the end of the
+// program, once the editors agreed.
+void DestroyEditorAndHelpWindows();
+
 // Opens a new help window (owned by the application, deleted on close) showing the
 // PDF `pdfPath` (or, when it cannot be shown, a message naming it). Returns the window.
 QWidget* OpenHelp(const QString& pdfPath);

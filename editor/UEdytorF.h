@@ -24,6 +24,9 @@ public:
     // Loads the file if it exists and binds the window to that path. The
     // window closes when the user chooses not to open a file with a very long line.
     void OpenFile(const QString& name);
+    // The closing question: true when the window may close (no unsaved changes,
+    // or the user saved them or chose to drop them).
+    bool FormCloseQuery();
 
 signals:
     // The window has closed (the closing question allowed it).
@@ -34,7 +37,6 @@ protected:
 
 private:
     void FormCreate();
-    bool FormCloseQuery();
     void FormClose();
 
     std::unique_ptr<Ui::TEdytorF> ui;

@@ -192,7 +192,7 @@ bool TEdytorFrame::ConfirmUnencodable(std::size_t count) {
         tr("Tekst zawiera znaki, których nie można zapisać w stronie kodowej Windows-1250 "
            "(liczba: %1). Zostaną zapisane jako znak „?”.")
             .arg(count);
-    return Dialogs().Ask(this, QMessageBox::Warning, QApplication::applicationDisplayName(), text,
+    return Dialogs().Ask(this, QMessageBox::Warning, ProgramTitle(), text,
                          QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 

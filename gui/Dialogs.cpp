@@ -50,12 +50,14 @@ DialogProvider* SetDialogs(DialogProvider* provider) {
     return previous;
 }
 
+QString ProgramTitle() {
+    return QStringLiteral("Konwersja plików formatu KMX 685 1.0");
+}
+
 void ShowMessage(QWidget* parent, const QString& text, const QString& detail) {
-    Dialogs().Ask(parent, QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
-                  QMessageBox::Ok, detail);
+    Dialogs().Ask(parent, QMessageBox::NoIcon, ProgramTitle(), text, QMessageBox::Ok, detail);
 }
 
 void ShowError(QWidget* parent, const QString& text, const QString& detail) {
-    Dialogs().Ask(parent, QMessageBox::Critical, QApplication::applicationDisplayName(), text,
-                  QMessageBox::Ok, detail);
+    Dialogs().Ask(parent, QMessageBox::Critical, ProgramTitle(), text, QMessageBox::Ok, detail);
 }

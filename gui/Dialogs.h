@@ -26,10 +26,15 @@ public:
 };
 
 DialogProvider& Dialogs();
+
+// The program's title, the caption of its plain messages. It is given to each
+// message box explicitly: set as the application's display name, it would also
+// be appended to every window's own title on X11.
+QString ProgramTitle();
 // Installs another provider (not owned) and returns the previous one; nullptr restores the default.
 DialogProvider* SetDialogs(DialogProvider* provider);
 
-// A plain message with OK, the application's title as caption; `detail` goes beneath the text.
+// A plain message with OK, the program's title as caption; `detail` goes beneath the text.
 void ShowMessage(QWidget* parent, const QString& text, const QString& detail = QString());
 // A failure reported to the user: as ShowMessage, with the critical icon.
 void ShowError(QWidget* parent, const QString& text, const QString& detail = QString());

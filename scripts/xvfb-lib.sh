@@ -14,6 +14,11 @@
 #   crop_window <window id> <WxH+X+Y> <png>  a piece of the window's picture
 #   type_files_and_execute <window id> <path...>
 #                                          types the paths into Memo1, presses "WYKONAJ"
+#   top_window                             the id of the topmost visible window
+#   active_window                          the id of the window with the keyboard
+#   focus_window <window id>               raises it and gives it the keyboard, as a click would
+#   window_title <window id>               the title the window manager shows
+#   has_icon <window id>                   whether the window carries its own icon
 
 xvfb_pid=
 wm_pid=
@@ -31,10 +36,13 @@ xvfb_lib_require() {
   done
 }
 
+# Each kill may find its process gone already; under set -e in an EXIT trap a
+# failed kill would end the cleanup and leave the X server running.
 xvfb_lib_cleanup() {
-  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
-  [[ -n $wm_pid ]] && kill "$wm_pid" 2>/dev/null
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+  local pid
+  for pid in "$app_pid" "$wm_pid" "$xvfb_pid"; do
+    [[ -n $pid ]] && { kill "$pid" 2>/dev/null || true; }
+  done
   wait 2>/dev/null
   return 0
 }
@@ -112,6 +120,48 @@ wait_for() {
     sleep 0.1
   done
   "$@"
+}
+
+# Window ids in decimal, as xdotool prints them. A window manager keeps the
+# stacking order (bottom first); a bare server lists the root's children top first.
+top_window() {
+  if wm_running; then
+    xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //' | tr ',' '\n' | tail -n1 |
+      xargs printf '%d\n'
+  else
+    local visible id
+    visible=$(xdotool search --onlyvisible --name '' 2>/dev/null)
+    for id in $(xwininfo -root -children | awk '$1 ~ /^0x/ { print $1 }'); do
+      grep -qx "$((id))" <<<"$visible" && { echo "$((id))"; return 0; }
+    done
+  fi
+}
+
+active_window() {
+  if wm_running; then
+    xprop -root _NET_ACTIVE_WINDOW | sed 's/.*# //' | xargs printf '%d\n'
+  else
+    xdotool getwindowfocus
+  fi
+}
+
+# On a bare server nothing raises a clicked window, so it is raised here too.
+focus_window() {
+  if wm_running; then
+    xdotool windowactivate --sync "$1"
+  else
+    xdotool windowraise "$1" windowfocus --sync "$1"
+  fi
+}
+
+window_title() {
+  xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
+}
+
+# Not a pipe into grep -q: the icon's picture is long, and pipefail would
+# count the broken pipe against a match.
+has_icon() {
+  [[ $(xprop -id "$1" _NET_WM_ICON) == "_NET_WM_ICON(CARDINAL) ="* ]]
 }
 
 crop_window() {

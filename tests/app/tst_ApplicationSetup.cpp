@@ -4,7 +4,10 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 class ApplicationSetupTest : public QObject {
@@ -16,9 +19,17 @@ private slots:
         InstallFontFallbacks();
     }
 
-    void titleIsTheMessageCaption() {
-        QCOMPARE(QApplication::applicationDisplayName(),
-                 QStringLiteral("Konwersja plików formatu KMX 685 1.0"));
+    // Qt's own Polish texts, with ours over them: the print dialog's choice
+    // to print the selected text does not read as a choice of pages.
+    void printDialogOffersZaznaczenie() {
+        QPrinter printer;
+        QPrintDialog dialog(&printer);
+        dialog.setOption(QAbstractPrintDialog::PrintSelection);
+        auto* selection = dialog.findChild<QRadioButton*>(QStringLiteral("printSelection"));
+        QVERIFY(selection);
+        QCOMPARE(selection->text(), QStringLiteral("Zaznaczenie"));
+        auto* range = dialog.findChild<QRadioButton*>(QStringLiteral("printRange"));
+        QVERIFY(range && range->text() != selection->text());
     }
 
     void standardButtonsArePolish_data() {

@@ -1,31 +1,47 @@
 #include "app/ApplicationSetup.h"
 #include "app/ButtonPictures.h"
+#include "app/ConversionMessages.h"
 #include "app/ConversionProgress.h"
-#include "app/ConversionReport.h"
+#include "app/ConversionRun.h"
+#include "app/ElidedLabel.h"
 #include "app/Przycisk.h"
 #include "app/URejKMXF.h"
 #include "common/UPlikIni.h"
 #include "converter/URejestratorKMX685.h"
+#include "editor/SynEdit.h"
+#include "editor/UEdytorF.h"
+#include "editor/UEdytorFrame.h"
 #include "support/FakeDialogs.h"
 #include "support/QtFiles.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
 #include <QUrl>
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <stop_token>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -44,17 +60,40 @@ const QByteArray kConverted = "10    42\r\n"
                               "21  0.0000  100.0000  12.00  1.30\r\n"
                               "0 0 0 0 1.48\r\n";
 
-// A window that refuses to close, as an editor does when its closing question is cancelled.
-class RefusingWindow : public QWidget {
+// A recorder file whose writer keeps it open (a FIFO): a conversion reading it
+// is sure to be running until Release, or until a watchdog releases it after
+// 10 s, so that a program that blocks on it fails the test instead of hanging.
+class HeldInput {
 public:
-    bool refuse = true;
-    int asked = 0;
-
-protected:
-    void closeEvent(QCloseEvent* event) override {
-        ++asked;
-        event->setAccepted(!refuse);
+    explicit HeldInput(const QString& path) : path_(path) {
+        // Read and write: the open does not wait for a reader, and the
+        // conversion's reader sees no end of file while it stays open.
+        const QByteArray name = QFile::encodeName(path);
+        const int fd = mkfifo(name.constData(), 0600) == 0 ? open(name.constData(), O_RDWR) : -1;
+        if (fd < 0 || write(fd, kRecorderFile.constData(), size_t(kRecorderFile.size())) < 0) {
+            qFatal("cannot make the FIFO");
+        }
+        watchdog_ = std::jthread([fd](std::stop_token released) {
+            std::mutex mutex;
+            std::unique_lock lock(mutex);
+            std::condition_variable_any().wait_for(lock, released, std::chrono::seconds(10),
+                                                   [] { return false; });
+            // Closed only once the conversion has read what is there: a reader
+            // that opens the FIFO after the last writer has gone waits forever.
+            int unread = 1;
+            for (int i = 0; i < 1000 && ioctl(fd, FIONREAD, &unread) == 0 && unread > 0; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            close(fd);
+        });
     }
+
+    QString Path() const { return path_; }
+    void Release() { watchdog_.request_stop(); }
+
+private:
+    QString path_;
+    std::jthread watchdog_; // closes the writing end on Release, once read, or after 10 s
 };
 
 } // namespace
@@ -81,15 +120,18 @@ private slots:
     void failureShowsTheFixedMessageAndDetail();
     void failureKeepsOldFileAndStillRefreshes();
     void noRecorderTypeAsksForOne();
+    void chosenRecorderStaysChosen();
     void startsWithoutKaveroIni();
+    void longFolderGivesWayToTheSummary();
+    void summaryGroupsThousands();
     void droppedFilesAreAppended();
-    void otherDropsAreLeftToTheList_data();
-    void otherDropsAreLeftToTheList();
-    void cancelKeepsThePreviousObsbieg();
-    void slowConversionShowsProgressAndHoldsTheWindow();
-    void progressStaysHiddenBehindTheFailureMessage();
-    void failureTakesDownAProgressDialogAlreadyShown();
-    void closingAsksOtherWindowsFirst();
+    void otherDropsAreRefused_data();
+    void otherDropsAreRefused();
+    void conversionRunsBesideTheWindows();
+    void progressDialogDuringAConversion_data();
+    void progressDialogDuringAConversion();
+    void progressAppearsAfterHalfASecond();
+    void closingAsksEveryEditorBeforeClosingAnything();
 
 private:
     QString WorkPath(const QString& name) const { return QDir(work_->path()).filePath(name); }
@@ -103,8 +145,6 @@ private:
     }
     void Execute() { QTest::mouseClick(Control<QPushButton>("BitBtn1"), Qt::LeftButton); }
     QString MemoText() { return Control<QPlainTextEdit>("Memo1")->toPlainText(); }
-
-    void WriteLargeInput(const QString& path);
 
     std::unique_ptr<QTemporaryDir> work_;
     std::unique_ptr<FakeDialogs> dialogs_;
@@ -143,7 +183,7 @@ void MainWindowTest::CreateWindow(const QString& iniText) {
     }
     form_.reset();
     settings_ = std::make_unique<TPlikIni>(iniPath.toStdString());
-    converter_ = std::make_unique<TRejestratorKMX685>(&ShowConversionError);
+    converter_ = std::make_unique<TRejestratorKMX685>(&KeepConversionError);
     form_ = std::make_unique<TForm1>(*settings_, *converter_);
 }
 
@@ -200,7 +240,7 @@ void MainWindowTest::showingRefreshesButtonsAndShowsTheWorkingDirectory() {
     form_->show();
     QVERIFY(!obsbieg->icon().isNull());
     QVERIFY(errors->icon().isNull());
-    QCOMPARE(Control<QLabel>("StatusDirectory")->text(), work_->path());
+    QCOMPARE(Control<ElidedLabel>("StatusDirectory")->Text(), work_->path());
     QCOMPARE(form_->pos(), QPoint(0, 0));
 }
 
@@ -231,7 +271,7 @@ void MainWindowTest::addingTwiceListsAndConvertsTwice() {
     QVERIFY(dialogs_->questions.isEmpty());
     QCOMPARE(Control<QLabel>("StatusSummary")->text(),
              QStringLiteral("Pliki: 2, stanowiska: 4, obserwacje: 6, pominięte wiersze: 2"));
-    QCOMPARE(Control<QLabel>("StatusDirectory")->text(), work_->path());
+    QCOMPARE(Control<ElidedLabel>("StatusDirectory")->Text(), work_->path());
 }
 
 void MainWindowTest::cancelledOpenDialogChangesNothing() {
@@ -316,7 +356,7 @@ void MainWindowTest::failureKeepsOldFileAndStillRefreshes() {
 void MainWindowTest::noRecorderTypeAsksForOne() {
     auto* kmx685 = Control<QRadioButton>("RadioGroup1Item0");
     QVERIFY(kmx685->isChecked());
-    kmx685->setAutoExclusive(false);
+    form_->findChild<QButtonGroup*>()->setExclusive(false);
     kmx685->setChecked(false);
     Execute();
     QCOMPARE(dialogs_->questions.size(), 1);
@@ -324,12 +364,23 @@ void MainWindowTest::noRecorderTypeAsksForOne() {
     QVERIFY(!QFile::exists(WorkPath("OBSBIEG")));
 }
 
+void MainWindowTest::chosenRecorderStaysChosen() {
+    auto* kmx685 = Control<QRadioButton>("RadioGroup1Item0");
+    form_->show();
+    QTest::mouseClick(kmx685, Qt::LeftButton);
+    QTest::keyClick(kmx685, Qt::Key_Space);
+    QVERIFY(kmx685->isChecked());
+    Execute();
+    QVERIFY(dialogs_->questions.isEmpty());
+    QVERIFY(QFile::exists(WorkPath("OBSBIEG")));
+}
+
 void MainWindowTest::startsWithoutKaveroIni() {
     CreateWindow(QString());
     QVERIFY(settings_->Path.empty());
     const bool rootFileBefore = QFile::exists(QStringLiteral("/OBSBIEG"));
     form_->show();
-    QCOMPARE(Control<QLabel>("StatusDirectory")->text(), QString());
+    QCOMPARE(Control<ElidedLabel>("StatusDirectory")->Text(), QString());
     QCOMPARE(Control<TPrzycisk>("Przycisk1")->Directory(), QString());
 
     Execute();
@@ -339,6 +390,36 @@ void MainWindowTest::startsWithoutKaveroIni() {
     QVERIFY2(question.detail.contains(QStringLiteral("kavero.ini")), qPrintable(question.detail));
     QVERIFY2(question.detail.contains(QStringLiteral("Path")), qPrintable(question.detail));
     QCOMPARE(QFile::exists(QStringLiteral("/OBSBIEG")), rootFileBefore);
+}
+
+// A 150-character working folder: the summary keeps its whole width and the
+// folder is cut in the middle, whole in its tooltip.
+void MainWindowTest::longFolderGivesWayToTheSummary() {
+    const QString folder = WorkPath(QString(60, QLatin1Char('a')) + "/" + QString(60, 'z'));
+    QVERIFY(QDir().mkpath(folder));
+    CreateWindow(QStringLiteral("[General]\r\nPath=%1\r\n").arg(folder));
+    form_->show();
+    Execute();
+    auto* summary = Control<QLabel>("StatusSummary");
+    auto* directory = Control<ElidedLabel>("StatusDirectory");
+    QVERIFY(summary->text().startsWith(QStringLiteral("Pliki: 0, stanowiska: 0")));
+    QTRY_VERIFY2(
+        summary->width() >= summary->sizeHint().width(),
+        qPrintable(
+            QStringLiteral("%1 < %2").arg(summary->width()).arg(summary->sizeHint().width())));
+    QCOMPARE(Control<QStatusBar>("StatusBar1")->width(), 552);
+    QVERIFY(summary->geometry().right() < 552);
+    const QString shown = directory->ShownText();
+    QVERIFY2(shown.contains(QChar(0x2026)) && shown.startsWith(folder.left(5)) &&
+                 shown.endsWith(QStringLiteral("zzzz")),
+             qPrintable(shown));
+    QCOMPARE(directory->toolTip(), folder);
+}
+
+void MainWindowTest::summaryGroupsThousands() {
+    QCOMPARE(SummaryText({1, 14896000, 1000, 12345}),
+             QString::fromUtf8("Pliki: 1, stanowiska: 14\u00a0896\u00a0000, obserwacje: 1000, "
+                               "pominięte wiersze: 12\u00a0345"));
 }
 
 void MainWindowTest::droppedFilesAreAppended() {
@@ -358,160 +439,168 @@ void MainWindowTest::droppedFilesAreAppended() {
                                       QDir::toNativeSeparators(files[1]));
 }
 
-void MainWindowTest::otherDropsAreLeftToTheList_data() {
+void MainWindowTest::otherDropsAreRefused_data() {
     QTest::addColumn<QList<QUrl>>("urls");
-    QTest::newRow("web link") << QList<QUrl>{QUrl("https://example.com/a.txt")};
+    QTest::newRow("web link") << QList<QUrl>{QUrl("http://example.com/a.txt")};
+    QTest::newRow("sftp") << QList<QUrl>{QUrl("sftp://serwer/pomiary/a.txt")};
     QTest::newRow("file and web link")
         << QList<QUrl>{QUrl::fromLocalFile("/tmp/a.txt"), QUrl("https://example.com/b.txt")};
     QTest::newRow("plain text") << QList<QUrl>{};
 }
 
-void MainWindowTest::otherDropsAreLeftToTheList() {
+void MainWindowTest::otherDropsAreRefused() {
     QFETCH(QList<QUrl>, urls);
     auto* memo = Control<QPlainTextEdit>("Memo1");
+    memo->setPlainText("pierwszy");
     QMimeData mime;
     mime.setUrls(urls);
     mime.setText(QStringLiteral("tekst"));
     form_->show();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(memo->viewport(), &enter);
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(memo->viewport(), &drop);
-    // Whatever the list itself makes of it, no path is appended as a line.
-    QVERIFY2(!memo->toPlainText().contains(QStringLiteral("a.txt")),
-             qPrintable(memo->toPlainText()));
-    QCOMPARE(memo->document()->blockCount(), 1);
+    QVERIFY(!enter.isAccepted());
+    QVERIFY(!drop.isAccepted());
+    QCOMPARE(memo->toPlainText(), QStringLiteral("pierwszy"));
 }
 
-void MainWindowTest::cancelKeepsThePreviousObsbieg() {
-    WriteFile(WorkPath("OBSBIEG"), "poprzedni wynik\r\n");
-    const QString input = WorkPath("duzy.txt");
-    WriteLargeInput(input);
-    Control<QPlainTextEdit>("Memo1")->setPlainText(input);
+// While a conversion runs, the windows go on with their events but take no
+// input: keys and clicks are dropped, the main window does not close, and an
+// editor closed by the window manager asks its question beside the conversion,
+// which goes on and ends while the question is open.
+void MainWindowTest::conversionRunsBesideTheWindows() {
+    HeldInput input(WorkPath("pomiar.txt"));
+    Control<QPlainTextEdit>("Memo1")->setPlainText(input.Path());
     form_->show();
+    QTest::mouseClick(Control<TPrzycisk>("Przycisk1"), Qt::LeftButton);
+    QPointer<TEdytorF> editor =
+        qobject_cast<TEdytorF*>(Control<TPrzycisk>("Przycisk1")->LastEditorWindow());
+    QVERIFY(editor);
+    QTest::keyClicks(editor->EdytorFrame->SynEdit1, QStringLiteral("x"));
 
-    // Presses "Anuluj" as soon as the conversion lets events through.
-    bool cancelled = false;
-    QTimer canceller;
-    connect(&canceller, &QTimer::timeout, [&] {
-        if (auto* progress = form_->findChild<QProgressDialog*>(); progress && !cancelled) {
-            cancelled = true;
-            QCOMPARE(progress->windowModality(), Qt::ApplicationModal);
-            auto* cancel = progress->findChild<QPushButton*>();
-            QVERIFY(cancel && cancel->text() == QStringLiteral("Anuluj"));
-            progress->cancel();
-        }
-    });
-    canceller.start(0);
-    Execute();
-    canceller.stop();
-
-    QVERIFY(cancelled);
-    QVERIFY2(dialogs_->questions.isEmpty(), "a cancel is no failure");
-    QCOMPARE(ReadFile(WorkPath("OBSBIEG")), QByteArray("poprzedni wynik\r\n"));
-    QCOMPARE(Control<QLabel>("StatusSummary")->text(), QString());
-    QStringList files = QDir(work_->path()).entryList(QDir::Files);
-    files.sort();
-    QCOMPARE(files, QStringList({"OBSBIEG", "duzy.txt", "kavero.ini"}));
-    QVERIFY(form_->findChildren<QProgressDialog*>().isEmpty());
-}
-
-// Each event pass during the conversion is slowed down, so it runs well over the
-// half second after which the progress dialog must appear.
-void MainWindowTest::slowConversionShowsProgressAndHoldsTheWindow() {
-    const QString input = WorkPath("duzy.txt");
-    WriteLargeInput(input);
-    Control<QPlainTextEdit>("Memo1")->setPlainText(input);
-    form_->show();
-
-    QElapsedTimer clock;
-    qint64 shownAfterMs = -1;
-    bool closeRefused = false;
-    QTimer slowDown;
-    connect(&slowDown, &QTimer::timeout, [&] {
-        auto* progress = form_->findChild<QProgressDialog*>();
-        if (!progress || shownAfterMs >= 0) {
-            return;
-        }
-        closeRefused = !form_->close();
-        if (progress->isVisible()) {
-            shownAfterMs = clock.elapsed();
-            progress->cancel();
-        }
-        QTest::qSleep(120);
-    });
-    slowDown.start(0);
-    clock.start();
-    Execute();
-    slowDown.stop();
-
-    QVERIFY2(shownAfterMs >= 400, qPrintable(QString::number(shownAfterMs)));
-    QVERIFY(closeRefused);
-    QVERIFY(form_->isVisible());
-    QVERIFY(!QFile::exists(WorkPath("OBSBIEG")));
-}
-
-// A failure right at the start: the message box runs its own event loop for
-// longer than the progress dialog's delay, and the dialog must not appear over it.
-// The missing file comes first, so the failure comes before the dialog is due
-// however slowly the large file would convert (sanitizer builds, a busy machine).
-void MainWindowTest::progressStaysHiddenBehindTheFailureMessage() {
-    const QString input = WorkPath("duzy.txt");
-    WriteLargeInput(input);
-    Control<QPlainTextEdit>("Memo1")->setPlainText(WorkPath("brak.txt") + "\n" + input);
-    form_->show();
-    bool progressShown = false;
+    bool endedWhileAsking = false;
+    dialogs_->answers = {QMessageBox::Cancel};
     dialogs_->whileAsking = [&] {
-        QTest::qWait(ConversionProgress::kShowAfterMs + 300);
+        input.Release();
+        endedWhileAsking = QTest::qWaitFor([&] { return QFile::exists(WorkPath("OBSBIEG")); });
+    };
+    bool closeRefused = false;
+    QTimer::singleShot(0, [&] {
+        QTest::keyClicks(Control<QPlainTextEdit>("Memo1"), QStringLiteral("x"));
+        QTest::mouseClick(Control<QPushButton>("Button3"), Qt::LeftButton);
+        closeRefused = !form_->close();
+        editor->close();
+    });
+    Execute();
+
+    QVERIFY(closeRefused);
+    QCOMPARE(MemoText(), input.Path());
+    QCOMPARE(dialogs_->questions.size(), 1);
+    QCOMPARE(dialogs_->questions.first().caption, QStringLiteral("Warning"));
+    QVERIFY(endedWhileAsking);
+    QCOMPARE(ReadFile(WorkPath("OBSBIEG")), kConverted);
+    QVERIFY(editor && editor->isVisible());
+    delete editor;
+}
+
+void MainWindowTest::progressDialogDuringAConversion_data() {
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("Anuluj keeps the previous OBSBIEG") << true;
+    QTest::newRow("a failure is shown once the dialog is gone") << false;
+}
+
+void MainWindowTest::progressDialogDuringAConversion() {
+    QFETCH(bool, cancel);
+    WriteFile(WorkPath("OBSBIEG"), "poprzedni wynik\r\n");
+    HeldInput input(WorkPath("pomiar.txt"));
+    const QString missing = WorkPath("brak.txt");
+    Control<QPlainTextEdit>("Memo1")->setPlainText(input.Path() + "\n" + missing);
+    form_->show();
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* progress = form_->findChild<QProgressDialog*>();
+        shown = progress && QTest::qWaitFor([&] { return progress->isVisible(); });
+        if (shown && cancel) {
+            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton); // "Anuluj"
+        }
+        input.Release();
+    });
+    bool progressUnderMessage = false;
+    dialogs_->whileAsking = [&] {
         for (const QProgressDialog* progress : form_->findChildren<QProgressDialog*>()) {
-            progressShown = progressShown || progress->isVisible();
+            progressUnderMessage = progressUnderMessage || progress->isVisible();
         }
     };
     Execute();
-    QCOMPARE(dialogs_->questions.size(), 1);
-    QVERIFY(!progressShown);
-}
 
-void MainWindowTest::WriteLargeInput(const QString& path) {
-    QByteArray big;
-    for (int i = 0; big.size() < 8 * 1024 * 1024; ++i) {
-        big += "E," + QByteArray::number(i) + ",,22.50,101.2345,1.50,99.8765\r\n";
+    QVERIFY(shown);
+    QCOMPARE(ReadFile(WorkPath("OBSBIEG")), QByteArray("poprzedni wynik\r\n"));
+    QCOMPARE(Control<QLabel>("StatusSummary")->text(), QString());
+    QVERIFY(form_->findChildren<QProgressDialog*>().isEmpty());
+    QStringList files = QDir(work_->path()).entryList(QDir::Files | QDir::System);
+    files.sort();
+    QCOMPARE(files, QStringList({"OBSBIEG", "kavero.ini", "pomiar.txt"}));
+    if (cancel) {
+        QVERIFY2(dialogs_->questions.isEmpty(), "a cancel is no failure");
+        return;
     }
-    WriteFile(path, big);
-}
-
-// A conversion that has run past the dialog's delay and then fails.
-void MainWindowTest::failureTakesDownAProgressDialogAlreadyShown() {
-    form_->show();
-    QProgressDialog progress(form_.get());
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&progress));
-    bool progressVisibleDuringMessage = true;
-    dialogs_->whileAsking = [&] { progressVisibleDuringMessage = progress.isVisible(); };
-
-    ShowConversionError(kConversionFailedMessage, {"a.txt", "Nie można otworzyć pliku „a.txt”."});
-
     QCOMPARE(dialogs_->questions.size(), 1);
-    QCOMPARE(dialogs_->questions.front().text,
+    QCOMPARE(dialogs_->questions.first().text,
              QStringLiteral("Błąd podczas przetwarzania plików!"));
-    QVERIFY(!progressVisibleDuringMessage);
+    QVERIFY2(dialogs_->questions.first().detail.contains(missing),
+             qPrintable(dialogs_->questions.first().detail));
+    QVERIFY(!progressUnderMessage);
 }
 
-void MainWindowTest::closingAsksOtherWindowsFirst() {
-    RefusingWindow editor;
-    QWidget help;
+void MainWindowTest::progressAppearsAfterHalfASecond() {
+    using std::chrono::milliseconds;
+    milliseconds now{0};
     form_->show();
-    editor.show();
-    help.show();
+    ConversionProgress progress(form_.get(), [&] { return now; });
+    now = ConversionProgress::kShowAfter - milliseconds(1);
+    progress.Update(50, 200);
+    QVERIFY(!progress.Dialog().isVisible());
+    QCOMPARE(progress.Dialog().value(), 25);
+    now = ConversionProgress::kShowAfter;
+    progress.Tick();
+    QVERIFY(progress.Dialog().isVisible());
+}
 
-    QVERIFY(!form_->close());
+// Several help windows: the order in which windows are visited changes from run
+// to run, and none of them may close before every editor has agreed.
+void MainWindowTest::closingAsksEveryEditorBeforeClosingAnything() {
+    form_->show();
+    auto* help = Control<TInfoBtn>("InfoBtn1");
+    auto* obsbieg = Control<TPrzycisk>("Przycisk1");
+    QList<QPointer<QWidget>> windows;
+    for (int i = 0; i < 8; ++i) {
+        QTest::mouseClick(help, Qt::LeftButton);
+        windows.append(help->LastHelpWindow());
+    }
+    QTest::mouseClick(obsbieg, Qt::LeftButton);
+    QPointer<TEdytorF> edited = qobject_cast<TEdytorF*>(obsbieg->LastEditorWindow());
+    QTest::mouseClick(obsbieg, Qt::LeftButton);
+    windows.append(obsbieg->LastEditorWindow());
+    QTest::keyClicks(edited->EdytorFrame->SynEdit1, QStringLiteral("x"));
+    windows.append(edited.data());
+
+    dialogs_->answers = {QMessageBox::Cancel};
+    QTest::mouseClick(Control<QPushButton>("BitBtn2"), Qt::LeftButton);
+    QCOMPARE(dialogs_->questions.size(), 1);
     QVERIFY(form_->isVisible());
-    QCOMPARE(editor.asked, 1);
+    for (const QPointer<QWidget>& window : windows) {
+        QVERIFY(window && window->isVisible());
+    }
 
-    editor.refuse = false;
-    QVERIFY(form_->close());
+    dialogs_->answers = {QMessageBox::No};
+    QTest::mouseClick(Control<QPushButton>("BitBtn2"), Qt::LeftButton);
+    QCOMPARE(dialogs_->questions.size(), 2);
     QVERIFY(!form_->isVisible());
-    QVERIFY(!editor.isVisible());
-    QVERIFY(!help.isVisible());
+    QVERIFY(!QFile::exists(WorkPath("OBSBIEG")));
+    for (const QPointer<QWidget>& window : windows) {
+        QVERIFY(!window);
+    }
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -207,7 +207,7 @@ void SzukajTest::wholeTextDecision() {
         QCOMPARE(call.caption, QStringLiteral("KAVERO Edytor"));
         QCOMPARE(call.buttons, QMessageBox::Ok | QMessageBox::Cancel);
     } else {
-        QCOMPARE(call.caption, QApplication::applicationDisplayName());
+        QCOMPARE(call.caption, ProgramTitle());
         QCOMPARE(call.buttons, QMessageBox::Ok);
     }
     QCOMPARE(Caret(), long(caret));

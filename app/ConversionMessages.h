@@ -1,0 +1,15 @@
+#pragma once
+
+#include "converter/URejestratorKMX685.h"
+
+#include <QString>
+
+class QWidget;
+
+// A failed conversion shown to the user over `parent`: the fixed message, and
+// the converter's detail beneath it.
+void ShowConversionError(QWidget* parent, const ConversionError& error);
+
+// One line for the status bar after a successful conversion; counts are grouped
+// by thousands as in Polish ("14 896 000", with no-break spaces).
+QString SummaryText(const ConversionSummary& summary);
