@@ -175,12 +175,10 @@ int TForm1::RecorderIndex() const {
 
 void TForm1::ConvertKmx685() {
     summaryField_->clear();
-    // An empty Path would put OBSBIEG at the root of the drive: refuse instead.
-    if (settings_.Path.empty()) {
-        ShowConversionError(this,
-                            {settings_.IniPath, "Plik „" + settings_.IniPath +
-                                                    "” nie wskazuje folderu roboczego "
-                                                    "(brak klucza Path w sekcji [General])."});
+    // An empty Path would put OBSBIEG at the root of the drive, and control
+    // characters would name a folder nobody meant: refuse instead.
+    if (const auto problem = WorkingFolderProblem(settings_)) {
+        ShowConversionError(this, {settings_.IniPath, *problem});
         return;
     }
     converting_ = true;

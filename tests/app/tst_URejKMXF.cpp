@@ -122,6 +122,7 @@ private slots:
     void noRecorderTypeAsksForOne();
     void chosenRecorderStaysChosen();
     void startsWithoutKaveroIni();
+    void unusableWorkingFolderIsRefused();
     void longFolderGivesWayToTheSummary();
     void summaryGroupsThousands();
     void droppedFilesAreAppended();
@@ -390,6 +391,19 @@ void MainWindowTest::startsWithoutKaveroIni() {
     QVERIFY2(question.detail.contains(QStringLiteral("kavero.ini")), qPrintable(question.detail));
     QVERIFY2(question.detail.contains(QStringLiteral("Path")), qPrintable(question.detail));
     QCOMPARE(QFile::exists(QStringLiteral("/OBSBIEG")), rootFileBefore);
+}
+
+// A control character in Path names a folder nobody meant (the text used to
+// end at a NUL): nothing is written, anywhere.
+void MainWindowTest::unusableWorkingFolderIsRefused() {
+    CreateWindow(QStringLiteral("[General]\r\nPath=%1/a\u0001b\r\n").arg(work_->path()));
+    form_->show();
+    Execute();
+    QCOMPARE(dialogs_->questions.size(), 1);
+    const QString detail = dialogs_->questions.first().detail;
+    QVERIFY2(detail.contains(QStringLiteral("znakiem sterującym")), qPrintable(detail));
+    QCOMPARE(QDir(work_->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList{QStringLiteral("kavero.ini")});
 }
 
 // A 150-character working folder: the summary keeps its whole width and the
