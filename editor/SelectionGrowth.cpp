@@ -27,6 +27,13 @@ bool IsMovementKey(int key) {
     }
 }
 
+// A key that puts its text in place of the selection (not a command key).
+bool TypesText(const QKeyEvent& event) {
+    const QString text = event.text();
+    return !text.isEmpty() && text.at(0).isPrint() &&
+           !(event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
+}
+
 } // namespace
 
 void SelectionGrowth::SetMode(SelectionMode value) {
@@ -75,6 +82,23 @@ void SelectionGrowth::BeforeKey(const QKeyEvent& event) {
     if (mode == SelectionMode::Column && IsMovementKey(event.key()) && IsEmptyRectangle()) {
         PlaceCaret({Send(Sci::SCI_GETRECTANGULARSELECTIONCARET),
                     Send(Sci::SCI_GETRECTANGULARSELECTIONCARETVIRTUALSPACE)});
+    }
+    if (mode == SelectionMode::Lines && TypesText(event)) {
+        KeepLastLineEnd();
+    }
+}
+
+// Text typed over whole lines replaces them as one line: the selection's last
+// line end stays, so the typed text does not run into the line below.
+void SelectionGrowth::KeepLastLineEnd() {
+    const long start = Send(Sci::SCI_GETSELECTIONSTART);
+    const long end = Send(Sci::SCI_GETSELECTIONEND);
+    const long endLine = Send(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(end));
+    if (end > start &&
+        endLine > Send(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(start)) &&
+        end == Send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(endLine))) {
+        Send(Sci::SCI_SETSEL, static_cast<unsigned long>(start),
+             Send(Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(endLine - 1)));
     }
 }
 

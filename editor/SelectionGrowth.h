@@ -59,6 +59,7 @@ private:
     void SelectBlock(Spot anchor, Spot caret);
     void SelectLinesOrCaret(Spot anchor, Spot caret);
     long NextLineStart(long line) const;
+    void KeepLastLineEnd();
 
     QsciScintilla& editor;
     SelectionMode mode = SelectionMode::Normal;

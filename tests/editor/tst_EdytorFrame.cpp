@@ -421,6 +421,11 @@ void EdytorFrameTest::LinesModeSelectsWholeLines() {
     QTest::mouseClick(Editor()->viewport(), Qt::LeftButton, Qt::NoModifier, PointOf(0, 2));
     QTest::mouseDClick(Editor()->viewport(), Qt::LeftButton, Qt::NoModifier, PointOf(0, 2));
     QCOMPARE(Selected(), QByteArray("abcdef\r\n"));
+    // Typed over, whole lines become one line and the line below stays apart.
+    Frame()->SynEdit1->setText("abcd\r\nefgh\r\nijkl\r\nmnop");
+    Drag(PointOf(1, 2), PointOf(2, 1));
+    QTest::keyClicks(Editor(), "X");
+    QCOMPARE(Text(), QByteArray("abcd\r\nX\r\nmnop"));
 }
 
 void EdytorFrameTest::TrailingBlanksOfEditedLinesDropped() {
