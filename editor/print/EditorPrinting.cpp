@@ -20,13 +20,15 @@ namespace {
 // offers the whole text, from 1 to the last page.
 void FitKeptChoice(QPrinter& printer, int pageCount, bool offerSelection) {
     if (printer.printRange() == QPrinter::CurrentPage ||
-        (printer.printRange() == QPrinter::Selection && !offerSelection))
+        (printer.printRange() == QPrinter::Selection && !offerSelection)) {
         printer.setPrintRange(QPrinter::AllPages);
-    if (printer.fromPage() == 0)
+    }
+    if (printer.fromPage() == 0) {
         printer.setFromTo(1, pageCount);
-    else if (printer.fromPage() > pageCount || printer.toPage() > pageCount)
+    } else if (printer.fromPage() > pageCount || printer.toPage() > pageCount) {
         printer.setFromTo(std::min(printer.fromPage(), pageCount),
                           std::min(printer.toPage(), pageCount));
+    }
 }
 
 // Qt's dialog also offers page lists and odd or even pages, which the spooler
@@ -42,8 +44,9 @@ protected:
         if (event->type() == QEvent::Show) {
             for (const char* name :
                  {"pagesRadioButton", "pagesLineEdit", "pageSetLabel", "pageSetCombo"}) {
-                if (auto* widget = watched->findChild<QWidget*>(QLatin1String(name)))
+                if (auto* widget = watched->findChild<QWidget*>(QLatin1String(name))) {
                     widget->hide();
+                }
             }
         }
         return false;
@@ -69,14 +72,16 @@ EditorPrinting::EditorPrinting() = default;
 EditorPrinting::~EditorPrinting() = default;
 
 QPrinter& EditorPrinting::Printer() {
-    if (!printer_)
+    if (!printer_) {
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
     return *printer_;
 }
 
 void EditorPrinting::Print(QWidget* parent, QsciScintilla* SynEdit1) {
-    if (!SynEdit1)
+    if (!SynEdit1) {
         return;
+    }
     if (!FindPrinter()) {
         ShowError(parent, kNoPrinterMessage);
         return;
@@ -87,13 +92,15 @@ void EditorPrinting::Print(QWidget* parent, QsciScintilla* SynEdit1) {
         SynEditPrint1.Bind(*SynEdit1);
         pageCount = SynEditPrint1.PageCount(Printer());
     }
-    if (!ExecPrintDialog(parent, pageCount, SynEditPrint1.Selection().present))
+    if (!ExecPrintDialog(parent, pageCount, SynEditPrint1.Selection().present)) {
         return;
+    }
     SynEditPrint1.SetCopies(Printer().copyCount());
     SynEditPrint1.SetTwoSided(Printer().duplex() != QPrinter::DuplexNone);
     const PrintResult result = PrintChosenRange(*SynEdit1);
-    if (!result.ok)
+    if (!result.ok) {
         ShowError(parent, result.error);
+    }
 }
 
 // Qt falls back to writing PDF when no printer existed as the QPrinter was
@@ -101,13 +108,15 @@ void EditorPrinting::Print(QWidget* parent, QsciScintilla* SynEdit1) {
 // write a file needs no printer at all.
 bool EditorPrinting::FindPrinter() {
     QPrinter& printer = Printer();
-    if (printer.outputFormat() == QPrinter::NativeFormat || !printer.outputFileName().isEmpty())
+    if (printer.outputFormat() == QPrinter::NativeFormat || !printer.outputFileName().isEmpty()) {
         return true;
+    }
     QString name = QPrinterInfo::defaultPrinterName();
     if (name.isEmpty()) {
         const QStringList names = QPrinterInfo::availablePrinterNames();
-        if (names.isEmpty())
+        if (names.isEmpty()) {
             return false;
+        }
         name = names.front();
     }
     printer.setPrinterName(name);
@@ -121,8 +130,9 @@ bool EditorPrinting::ExecPrintDialog(QWidget* parent, int pageCount, bool offerS
     // Copies are whole runs made by the engine, so a collate choice would do nothing.
     QAbstractPrintDialog::PrintDialogOptions options =
         QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintShowPageSize;
-    if (offerSelection)
+    if (offerSelection) {
         options |= QAbstractPrintDialog::PrintSelection;
+    }
     PrintDialog1.setOptions(options);
     ServerSidePageChoiceHider hider;
     PrintDialog1.installEventFilter(&hider);
@@ -136,8 +146,9 @@ PrintResult EditorPrinting::PrintChosenRange(const QsciScintilla& SynEdit1) {
     case QPrinter::Selection:
         return PrintSelection(SynEdit1);
     case QPrinter::PageRange:
-        if (printer.fromPage() > 0)
+        if (printer.fromPage() > 0) {
             return SynEditPrint1.PrintRange(printer, printer.fromPage(), printer.toPage());
+        }
         break;
     default:
         break;

@@ -32,15 +32,17 @@ std::size_t PageLayout::RowsOfLine(std::size_t line) const {
 
 std::vector<PrintedRow> PageLayout::Page(int page) const {
     std::vector<PrintedRow> rows;
-    if (page < 1 || page > PageCount() || lineLengths_.empty())
+    if (page < 1 || page > PageCount() || lineLengths_.empty()) {
         return rows;
+    }
     RowPosition at = pageStarts_[static_cast<std::size_t>(page - 1)];
     while (rows.size() < linesPerPage_ && at.line < lineLengths_.size()) {
         const std::size_t start = at.row * charsPerLine_;
         const std::size_t length = std::min(charsPerLine_, lineLengths_[at.line] - start);
         rows.push_back({at.line, start, length});
-        if (++at.row == RowsOfLine(at.line))
+        if (++at.row == RowsOfLine(at.line)) {
             at = {at.line + 1, 0};
+        }
     }
     return rows;
 }

@@ -16,8 +16,9 @@ void AppendWithCrLf(QByteArray& out, const char* text, long from, long to) {
     for (long i = from; i < to; ++i) {
         if (text[i] == '\r' || text[i] == '\n') {
             out.append("\r\n");
-            if (text[i] == '\r' && i + 1 < to && text[i + 1] == '\n')
+            if (text[i] == '\r' && i + 1 < to && text[i + 1] == '\n') {
                 ++i;
+            }
         } else {
             out.append(text[i]);
         }
@@ -27,9 +28,10 @@ void AppendWithCrLf(QByteArray& out, const char* text, long from, long to) {
 std::vector<Range> ColumnRows(const QsciScintilla& editor) {
     std::vector<Range> rows;
     const long count = editor.SendScintilla(Sci::SCI_GETSELECTIONS);
-    for (long i = 0; i < count; ++i)
+    for (long i = 0; i < count; ++i) {
         rows.emplace_back(editor.SendScintilla(Sci::SCI_GETSELECTIONNSTART, i),
                           editor.SendScintilla(Sci::SCI_GETSELECTIONNEND, i));
+    }
     std::sort(rows.begin(), rows.end());
     return rows;
 }
@@ -50,8 +52,9 @@ QByteArray SelectedTextForPrint(const QsciScintilla& editor) {
     if (editor.SendScintilla(Sci::SCI_SELECTIONISRECTANGLE)) {
         bool first = true;
         for (const auto& [from, to] : ColumnRows(editor)) {
-            if (!first)
+            if (!first) {
                 out.append("\r\n");
+            }
             first = false;
             out.append(text + from, to - from);
         }
@@ -59,8 +62,9 @@ QByteArray SelectedTextForPrint(const QsciScintilla& editor) {
     }
     Range range{editor.SendScintilla(Sci::SCI_GETSELECTIONSTART),
                 editor.SendScintilla(Sci::SCI_GETSELECTIONEND)};
-    if (editor.SendScintilla(Sci::SCI_GETSELECTIONMODE) == Sci::SC_SEL_LINES)
+    if (editor.SendScintilla(Sci::SCI_GETSELECTIONMODE) == Sci::SC_SEL_LINES) {
         range = WholeLines(editor, range.first, range.second);
+    }
     AppendWithCrLf(out, text, range.first, range.second);
     return out;
 }

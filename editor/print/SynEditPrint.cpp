@@ -41,15 +41,18 @@ std::vector<std::u32string> CopyLines(const QsciScintilla& editor, int tabWidth)
         lines.push_back(PrintableLine(std::string_view(text + begin, end - begin), tabWidth));
     };
     for (std::size_t i = 0; i < length; ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
+        if (text[i] != '\r' && text[i] != '\n') {
             continue;
+        }
         addLine(i);
-        if (text[i] == '\r' && i + 1 < length && text[i + 1] == '\n')
+        if (text[i] == '\r' && i + 1 < length && text[i + 1] == '\n') {
             ++i;
+        }
         begin = i + 1;
     }
-    if (begin < length)
+    if (begin < length) {
         addLine(length);
+    }
     return lines;
 }
 
@@ -67,9 +70,10 @@ BoundSelection SelectionOf(const QsciScintilla& editor) {
 }
 
 QString StartFailure(const QPrinter& printer) {
-    if (!printer.outputFileName().isEmpty())
+    if (!printer.outputFileName().isEmpty()) {
         return QStringLiteral("Nie można rozpocząć drukowania do pliku „%1”.")
             .arg(printer.outputFileName());
+    }
     return QStringLiteral("Nie można rozpocząć drukowania na drukarce „%1”.")
         .arg(printer.printerName());
 }
@@ -134,12 +138,14 @@ PrintResult SynEditPrint::PrintRange(QPrinter& printer, int from, int to) {
     const auto& layout = Layout(printer);
     from = std::max(from, 1);
     to = std::min(to, layout.PageCount());
-    if (from > to)
+    if (from > to) {
         return {};
+    }
     JobSettings job(printer);
     QPainter painter;
-    if (!painter.begin(&printer))
+    if (!painter.begin(&printer)) {
         return {false, StartFailure(printer)};
+    }
     painter.setFont(font_);
     painter.setPen(Qt::black);
     // Printing on both sides, an odd run would start the next copy on the back
@@ -147,17 +153,20 @@ PrintResult SynEditPrint::PrintRange(QPrinter& printer, int from, int to) {
     const bool blankBetweenCopies = twoSided_ && (to - from + 1) % 2 == 1;
     bool firstPage = true;
     for (int copy = 0; copy < copies_; ++copy) {
-        if (copy > 0 && blankBetweenCopies && !printer.newPage())
+        if (copy > 0 && blankBetweenCopies && !printer.newPage()) {
             return Abort(printer, from);
+        }
         for (int page = from; page <= to; ++page) {
-            if (!firstPage && !printer.newPage())
+            if (!firstPage && !printer.newPage()) {
                 return Abort(printer, page);
+            }
             firstPage = false;
             DrawPage(painter, page);
         }
     }
-    if (!painter.end() || printer.printerState() == QPrinter::Error)
+    if (!painter.end() || printer.printerState() == QPrinter::Error) {
         return {false, PageFailure(printer, to)};
+    }
     return {};
 }
 
@@ -173,13 +182,15 @@ void SynEditPrint::DrawPage(QPainter& painter, int page) const {
 
 const print_layout::PageLayout& SynEditPrint::Layout(QPrinter& printer) {
     const QRect paper = printer.paperRect(QPrinter::DevicePixel).toRect();
-    if (layoutValid_ && paper == layoutPaper_ && printer.resolution() == layoutResolution_)
+    if (layoutValid_ && paper == layoutPaper_ && printer.resolution() == layoutResolution_) {
         return layout_;
+    }
     geometry_ = Measure(printer);
     std::vector<std::size_t> lengths;
     lengths.reserve(lines_.size());
-    for (const auto& line : lines_)
+    for (const auto& line : lines_) {
         lengths.push_back(line.size());
+    }
     layout_ = print_layout::PageLayout(std::move(lengths), geometry_.charsPerLine,
                                        geometry_.linesPerPage);
     layoutValid_ = true;
@@ -212,8 +223,9 @@ double SynEditPrint::WidestCharacter(const QFontMetricsF& metrics) const {
     double widest = metrics.horizontalAdvance(QLatin1Char('M'));
     for (const auto& line : lines_) {
         for (char32_t c : line) {
-            if (c >= seen.size() || seen[c])
+            if (c >= seen.size() || seen[c]) {
                 continue;
+            }
             seen[c] = true;
             const char32_t one[1] = {c};
             widest = std::max(widest, metrics.horizontalAdvance(QString::fromUcs4(one, 1)));

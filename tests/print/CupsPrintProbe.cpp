@@ -34,8 +34,9 @@ public:
             SetNumber(dialog, "to", answer.to);
         }
         SetNumber(dialog, "copies", answer.copies);
-        if (!filledIn)
+        if (!filledIn) {
             return QDialog::Rejected;
+        }
         dialog.accept();
         return dialog.result();
     }
@@ -52,12 +53,14 @@ private:
         return widget;
     }
     void Check(QPrintDialog& dialog, const char* name) {
-        if (auto* button = Find<QRadioButton>(dialog, name))
+        if (auto* button = Find<QRadioButton>(dialog, name)) {
             button->setChecked(true);
+        }
     }
     void SetNumber(QPrintDialog& dialog, const char* name, int value) {
-        if (auto* box = Find<QSpinBox>(dialog, name))
+        if (auto* box = Find<QSpinBox>(dialog, name)) {
             box->setValue(value);
+        }
     }
 };
 
@@ -78,10 +81,12 @@ int main(int argc, char** argv) {
     EditorPrinting printing;
     printing.Print(nullptr, editor.get());
 
-    for (const auto& message : dialogs.messages)
+    for (const auto& message : dialogs.messages) {
         std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
-    if (dialogs.shown.size() != 1 || !dialogs.messages.empty() || !dialogs.filledIn)
+    }
+    if (dialogs.shown.size() != 1 || !dialogs.messages.empty() || !dialogs.filledIn) {
         return 1;
+    }
     std::printf("printer=%s\nmaxPage=%d\n", qPrintable(printing.Printer().printerName()),
                 dialogs.shown.front().maxPage);
     return 0;

@@ -171,8 +171,9 @@ void EditorPrintingTest::printsTheChosenPages() {
     PrintTo(printing, *editor, Output());
     PrintedPdf pdf(Output());
     QList<QStringList> expected;
-    for (int page : pages)
+    for (int page : pages) {
         expected.append(referencePages.at(page - 1));
+    }
     QCOMPARE(pdf.WordsOfPages(), expected);
     QVERIFY(dialogs_->messages.empty());
 }

@@ -45,11 +45,13 @@ public:
     int ExecPrintDialog(QPrintDialog& dialog) override {
         Record(dialog);
         QPrinter* printer = dialog.printer();
-        if (!answer.accept)
+        if (!answer.accept) {
             return QDialog::Rejected;
+        }
         dialog.setPrintRange(answer.range);
-        if (answer.range == QAbstractPrintDialog::PageRange)
+        if (answer.range == QAbstractPrintDialog::PageRange) {
             dialog.setFromTo(answer.from, answer.to);
+        }
         printer->setCopyCount(answer.copies);
         return QDialog::Accepted;
     }
@@ -80,8 +82,9 @@ private:
         for (const char* name : {"printAll", "printRange", "from", "to", "pagesRadioButton",
                                  "pagesLineEdit", "printSelection", "pageSetCombo", "copies"}) {
             const auto* widget = dialog.findChild<QWidget*>(QLatin1String(name));
-            if (widget && !widget->isHidden())
+            if (widget && !widget->isHidden()) {
                 visible << QLatin1String(name);
+            }
         }
         dialog.hide();
         return visible;

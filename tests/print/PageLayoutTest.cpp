@@ -73,8 +73,9 @@ TEST(PageRows, CoverEveryCharacterOnceInOrder) {
 TEST(PageRows, FillEveryPageButTheLast) {
     const PageLayout layout({0, 7, 25, 10, 0, 31, 3, 1}, 10, 4);
     ASSERT_EQ(layout.PageCount(), 4); // 1 + 1 + 3 + 1 + 1 + 4 + 1 + 1 = 13 rows
-    for (int page = 1; page < layout.PageCount(); ++page)
+    for (int page = 1; page < layout.PageCount(); ++page) {
         EXPECT_EQ(layout.Page(page).size(), 4u) << "page " << page;
+    }
     EXPECT_EQ(layout.Page(4), (std::vector<PrintedRow>{{7, 0, 1}}));
 }
 

@@ -26,10 +26,11 @@ inline std::unique_ptr<QsciScintilla> MakeEditor(const QString& text, int pointS
 // Numbered lines, each one distinct, so every printed row can be traced back.
 inline QStringList NumberedLines(int count) {
     QStringList lines;
-    for (int i = 1; i <= count; ++i)
+    for (int i = 1; i <= count; ++i) {
         lines << QStringLiteral("Wiersz %1 stanowisko %2 odczyt 123.4567")
                      .arg(i, 4, 10, QLatin1Char('0'))
                      .arg(i % 17);
+    }
     return lines;
 }
 

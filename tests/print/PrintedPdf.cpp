@@ -22,8 +22,9 @@ QStringList PrintedPdf::Words(int page) {
 
 QList<QStringList> PrintedPdf::WordsOfPages() {
     QList<QStringList> pages;
-    for (int page = 0; page < PageCount(); ++page)
+    for (int page = 0; page < PageCount(); ++page) {
         pages.append(Words(page));
+    }
     return pages;
 }
 
@@ -36,8 +37,9 @@ QRectF PrintedPdf::GlyphBox(int page, QChar c, int occurrence) {
     qsizetype index = -1;
     for (int i = 0; i <= occurrence; ++i) {
         index = text.indexOf(c, index + 1);
-        if (index < 0)
+        if (index < 0) {
             return {};
+        }
     }
     return document_.getSelectionAtIndex(page, static_cast<int>(index), 1).boundingRectangle();
 }

@@ -107,8 +107,9 @@ void SynEditPrintTest::copiesAreWholeRunsOfTheRange() {
     QCOMPARE(referencePdf.PageCount(), 5);
     const QList<QStringList> referencePages = referencePdf.WordsOfPages();
     QStringList everyWord;
-    for (const QStringList& words : referencePages)
+    for (const QStringList& words : referencePages) {
         everyWord += words;
+    }
     QCOMPARE(everyWord, WordsOf(NumberedLines(280).join('\n')));
 
     auto printer = PdfPrinter(Pdf(QStringLiteral("copies.pdf")));
@@ -118,15 +119,17 @@ void SynEditPrintTest::copiesAreWholeRunsOfTheRange() {
     QVERIFY(engine.PrintRange(*printer, from, to).ok);
     PrintedPdf pdf(Pdf(QStringLiteral("copies.pdf")));
     QList<QStringList> expected;
-    for (int page : pages)
+    for (int page : pages) {
         expected << (page == 0 ? QStringList() : referencePages.at(page - 1));
+    }
     QCOMPARE(pdf.WordsOfPages(), expected);
 }
 
 void SynEditPrintTest::longLineContinuesOnNextRow() {
     QString line;
-    for (int i = 0; line.size() < 330; ++i)
+    for (int i = 0; line.size() < 330; ++i) {
         line += QString::number(i % 10);
+    }
     auto editor = MakeEditor(QStringLiteral("początek\n") + line + QStringLiteral("\nkoniec"));
     auto printer = PdfPrinter(Pdf(QStringLiteral("wrap.pdf")));
     SynEditPrint engine;
@@ -139,8 +142,9 @@ void SynEditPrintTest::longLineContinuesOnNextRow() {
     QCOMPARE(rows.last(), QStringLiteral("koniec"));
     const QStringList pieces = rows.mid(1, rows.size() - 2);
     QCOMPARE(pieces.join(QString()), line);
-    for (qsizetype i = 1; i + 1 < pieces.size(); ++i)
+    for (qsizetype i = 1; i + 1 < pieces.size(); ++i) {
         QCOMPARE(pieces.at(i).size(), pieces.first().size());
+    }
     // Rows are cut at the right margin, not earlier: one more character would cross it.
     const double rightMargin = pdf.PageSize(0).width() - 15 * kMm;
     const double pitch = pdf.Pitch(QLatin1Char('0'), 1);
@@ -233,8 +237,9 @@ void SynEditPrintTest::finalLineEndAddsNoPage() {
         return engine.PageCount(*printer);
     };
     int fullPage = 1;
-    while (pagesOf(NumberedLines(fullPage + 1).join('\n')) == 1)
+    while (pagesOf(NumberedLines(fullPage + 1).join('\n')) == 1) {
         ++fullPage;
+    }
     const QString lines = NumberedLines(fullPage).join(QStringLiteral("\r\n"));
     QCOMPARE(pagesOf(lines + QStringLiteral("\r\n")), 1);
     QCOMPARE(pagesOf(lines + QStringLiteral("\n")), 1);
