@@ -52,7 +52,7 @@ void NikonRawDecoder::Decode(std::string_view line, Record& record) {
         record.kind = RecordKind::Station;
         record.id = TrimBlanks(fields[2]);
         if (record.id.empty()) {
-            record.Note(std::string(kNoStationId));
+            record.Note(kNoStationId);
         }
         ReadLength(fields[6], length_, Quantity::InstrumentHeight, record, record.instrumentHeight);
     } else if (IsOneOf(type, {"SS", "F1", "F2"})) {
@@ -108,7 +108,7 @@ void NikonRawDecoder::DecodeObservation(const Fields& fields, std::size_t firstV
     record.kind = RecordKind::Observation;
     record.id = TrimBlanks(fields[2]);
     if (record.id.empty()) {
-        record.Note(std::string(kNoPointId));
+        record.Note(kNoPointId);
     }
     ReadAngle(fields[firstValue + 2], angle_, false, Quantity::HorizontalAngle, record,
               record.horizontal);
@@ -121,8 +121,7 @@ void NikonRawDecoder::DecodeObservation(const Fields& fields, std::size_t firstV
     if (const auto number = ReadNumber(height, Quantity::TargetHeight, record, false)) {
         targetHeight_ = units::LengthToMetres(*number, length_);
     } else if (TrimBlanks(height).empty()) {
-        record.Note(targetHeight_ ? std::string(kTargetHeightCarried)
-                                  : MissingNote(Quantity::TargetHeight));
+        record.Note(targetHeight_ ? kTargetHeightCarried : MissingNote(Quantity::TargetHeight));
     }
     record.targetHeight = targetHeight_.value_or(std::string());
 }
