@@ -9,14 +9,15 @@ namespace {
 // Fields 1..7 of a comma-separated line; a field the line does not have is empty.
 NikonRawDecoder::Fields SplitFields(std::string_view line) {
     NikonRawDecoder::Fields fields;
-    for (std::size_t k = 1; k < fields.size(); ++k) {
-        const std::size_t comma = line.find(',');
-        fields[k] = line.substr(0, comma);
-        if (comma == std::string_view::npos) {
-            break;
+    std::size_t k = 1;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < line.size() && k + 1 < fields.size(); ++i) {
+        if (line[i] == ',') {
+            fields[k++] = line.substr(start, i - start);
+            start = i + 1;
         }
-        line.remove_prefix(comma + 1);
     }
+    fields[k] = line.substr(start, line.find(',', start) - start);
     return fields;
 }
 

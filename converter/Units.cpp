@@ -53,53 +53,60 @@ std::uint64_t Accumulate(std::uint64_t value, std::string_view digits) {
     return value;
 }
 
-// The digits of `number` as an integer, when the fixed-width path takes it.
-bool FixedWidth(const Number& number, std::uint64_t& value) {
+// Whether the fixed-width path takes `number`.
+bool FitsFixedWidth(const Number& number) {
     const std::string_view whole = WithoutLeadingZeros(number.whole);
     const std::string_view fraction =
         whole.empty() ? WithoutLeadingZeros(number.fraction) : number.fraction;
-    if (whole.size() + fraction.size() > kFixedWidthDigits || number.exponent > kFixedWidthDigits) {
-        return false;
-    }
-    value = Accumulate(Accumulate(0, whole), fraction);
-    return true;
+    return whole.size() + fraction.size() <= kFixedWidthDigits &&
+           number.exponent <= kFixedWidthDigits;
 }
 
-// DDD.MMSSs read by position, in 1/(3240 * 10^t) gon: 3240 seconds of arc to the gon.
-Ratio Sexagesimal(std::uint64_t n, std::size_t exponent, std::size_t decimals) {
-    const std::uint64_t whole = n / TenTo(exponent);
-    const std::uint64_t fraction = n % TenTo(exponent);
-    std::uint64_t minutes = 0;
-    std::uint64_t seconds = 0;
-    std::uint64_t rest = 0; // decimals of a second, t of them
-    std::size_t t = 0;
-    if (exponent <= 4) {
-        const std::uint64_t four = fraction * TenTo(4 - exponent);
-        minutes = four / 100;
-        seconds = four % 100;
-    } else {
-        t = exponent - 4;
-        minutes = fraction / TenTo(exponent - 2);
-        seconds = fraction / TenTo(t) % 100;
-        rest = fraction % TenTo(t);
-    }
-    const Wide total = ((Wide(whole) * 60 + minutes) * 60 + seconds) * TenTo(t) + rest;
-    return {false, total * TenTo(decimals), Wide(3240) * TenTo(t)};
+// The digits of a number that fits, as an integer.
+std::uint64_t Digits(const Number& number) {
+    return Accumulate(Accumulate(0, number.whole), number.fraction);
 }
 
-Ratio AngleRatio(std::uint64_t n, std::size_t exponent, AngleUnit unit) {
-    const Wide scaled = Wide(n) * TenTo(kGonDecimals);
+// DDD.MMSSs read by position, in 1/(3240 * 10^t) gon, 3240 seconds of arc to the
+// gon: the digits are walked once, with no division.
+Ratio Sexagesimal(const Number& number) {
+    std::uint64_t parts[4] = {}; // degrees, minutes, seconds, t decimals of a second
+    const auto point = std::ptrdiff_t(number.whole.size() + number.fraction.size()) -
+                       std::ptrdiff_t(number.exponent); // where the decimals start
+    std::ptrdiff_t index = 0;
+    const auto take = [&](char digit) {
+        const std::ptrdiff_t k = index++ - point;
+        std::uint64_t& part = parts[k < 0 ? 0 : k < 2 ? 1 : k < 4 ? 2 : 3];
+        part = part * 10 + std::uint64_t(digit - '0');
+    };
+    for (const std::string_view digits : {number.whole, number.fraction}) {
+        for (const char c : digits) {
+            take(c);
+        }
+    }
+    while (index - point < 4) { // minutes and seconds the text leaves out are zeros
+        take('0');
+    }
+    const std::size_t t = number.exponent > 4 ? number.exponent - 4 : 0;
+    const Wide seconds = ((Wide(parts[0]) * 60 + parts[1]) * 60 + parts[2]) * TenTo(t) + parts[3];
+    return {false, seconds * TenTo(kGonDecimals), Wide(3240) * TenTo(t)};
+}
+
+Ratio AngleRatio(const Number& number, AngleUnit unit) {
+    if (unit == AngleUnit::Sexagesimal) {
+        return Sexagesimal(number);
+    }
+    const Wide scaled = Wide(Digits(number)) * TenTo(kGonDecimals);
     switch (unit) {
     case AngleUnit::Degree: // 360 degrees to 400 gon
-        return {false, scaled * 10, Wide(9) * TenTo(exponent)};
-    case AngleUnit::Sexagesimal:
-        return Sexagesimal(n, exponent, kGonDecimals);
+        return {false, scaled * 10, Wide(9) * TenTo(number.exponent)};
     case AngleUnit::Mil: // 6400 mil to 400 gon
-        return {false, scaled, Wide(16) * TenTo(exponent)};
+        return {false, scaled, Wide(16) * TenTo(number.exponent)};
     case AngleUnit::Gon:
+    case AngleUnit::Sexagesimal:
         break;
     }
-    return {false, scaled, TenTo(exponent)};
+    return {false, scaled, TenTo(number.exponent)};
 }
 
 // 100 gon - v, plus 400 gon when that is negative; p and q scaled to 4 decimals.
@@ -224,11 +231,10 @@ bool IsZero(const Number& number) {
 }
 
 std::string AngleToGon(const Number& number, AngleUnit unit, bool fromHorizon) {
-    std::uint64_t n = 0;
-    if (!FixedWidth(number, n)) {
+    if (!FitsFixedWidth(number)) {
         return general::AngleToGon(number, unit, fromHorizon);
     }
-    Ratio gon = AngleRatio(n, number.exponent, unit);
+    Ratio gon = AngleRatio(number, unit);
     gon.negative = number.negative;
     if (fromHorizon) {
         FromHorizon(gon);
@@ -237,11 +243,10 @@ std::string AngleToGon(const Number& number, AngleUnit unit, bool fromHorizon) {
 }
 
 std::string LengthToMetres(const Number& number, LengthUnit unit) {
-    std::uint64_t n = 0;
-    if (!FixedWidth(number, n)) {
+    if (!FitsFixedWidth(number)) {
         return general::LengthToMetres(number, unit);
     }
-    const Wide scaled = Wide(n) * TenTo(kMetreDecimals);
+    const Wide scaled = Wide(Digits(number)) * TenTo(kMetreDecimals);
     Ratio metres{number.negative, scaled, TenTo(number.exponent)};
     switch (unit) {
     case LengthUnit::Metre:

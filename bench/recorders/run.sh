@@ -25,18 +25,21 @@ peak_mib() { # peak resident memory of "$@" in MiB
     /usr/bin/time -v "$@" 2>&1 >/dev/null | awk '/Maximum resident/ {printf "%.1f", $6 / 1024}'
 }
 
-printf '%-10s %8s %9s %9s %9s %8s %9s\n' format MB 'cat|cat' reader MB/s ratio 'peak RSS'
+printf '%-10s %7s %9s %9s %9s %6s %10s %6s %10s\n' format MB 'cat|cat' '+ sync' reader MB/s \
+    'x cat|cat' 'x sync' 'peak RSS'
 for format in nikon-raw sdr gsi; do
     python3 "$here/generate.py" "$format" "$size" >"$work/in"
     mb=$(python3 -c "import os; print(os.path.getsize('$work/in') / 1e6)")
     cat "$work/in" >/dev/null # warm the page cache
     # cat | cat reads and writes every byte in user space, as the conversion must.
     t_cat=$(best sh -c "cat '$work/in' | cat > '$work/cat.out'")
+    # The reader's output is synced before its rename; so is this copy.
+    t_sync=$(best sh -c "cat '$work/in' | cat > '$work/cat.out' && sync -d '$work/cat.out'")
     t_bench=$(best "$bench" "$format" "$work/in" "$work/out")
     rss=$(peak_mib "$bench" "$format" "$work/in" "$work/out")
-    printf '%-10s %8.1f %8.3fs %8.3fs %9.0f %7.2fx %6.1f MiB\n' "$format" "$mb" "$t_cat" \
-        "$t_bench" "$(python3 -c "print($mb/$t_bench)")" \
-        "$(python3 -c "print($t_bench/$t_cat)")" "$rss"
+    printf '%-10s %7.1f %8.3fs %8.3fs %8.3fs %6.0f %9.2fx %5.2fx %6.1f MiB\n' "$format" "$mb" \
+        "$t_cat" "$t_sync" "$t_bench" "$(python3 -c "print($mb/$t_bench)")" \
+        "$(python3 -c "print($t_bench/$t_cat)")" "$(python3 -c "print($t_bench/$t_sync)")" "$rss"
     rm -f "$work/in" "$work/out" "$work/cat.out"
 done
 
