@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <sstream>
 
 namespace {
 
@@ -185,45 +186,46 @@ TEST(Units, AgreeWithFixedWidthArithmetic) {
     }
 }
 
+// ±digits × 10^-e, written out with a decimal point.
+std::string Decimal(bool negative, const std::string& digits, std::size_t e) {
+    std::ostringstream text;
+    text << (negative ? "-" : "");
+    const std::size_t pad = e >= digits.size() ? e + 1 - digits.size() : 0;
+    for (std::size_t i = 0; i < pad + digits.size(); ++i) {
+        text << (i == pad + digits.size() - e ? "." : "") << (i < pad ? '0' : digits[i - pad]);
+    }
+    return text.str();
+}
+
 // The fixed-width path against the digit strings, on numbers it takes: every
 // unit, from the horizon or not, ties made for each unit, and the extremes.
 TEST(Units, FixedWidthAgreesWithDigitStrings) {
     std::mt19937_64 random(18);
     std::vector<std::string> texts{"0", "-0", "0.000000000000000000"};
-    for (int e = 0; e <= 18; ++e) {
-        for (const std::string digits : {"999999999999999999", "1", "5", "000000000000000000000123",
-                                         "90", "100", "1600", "400", "500"}) {
-            for (const std::string sign : {"", "-"}) {
-                std::string text = digits;
-                if (std::size_t(e) >= text.size()) {
-                    text.insert(0, std::size_t(e) + 1 - text.size(), '0');
-                }
-                texts.push_back(sign + text.insert(text.size() - std::size_t(e), "."));
-            }
+    for (std::size_t e = 0; e <= 18; ++e) {
+        for (const char* digits : {"999999999999999999", "1", "5", "000000000000000000000123", "90",
+                                   "100", "1600", "400", "500"}) {
+            texts.push_back(Decimal(false, digits, e));
+            texts.push_back(Decimal(true, digits, e));
         }
     }
     // n * 10^-e with a 5 just past the last decimal written, in each unit.
     const struct {
         std::uint64_t base;
-        int exponent;
+        std::size_t exponent;
     } ties[] = {{5, 5}, {5, 4}, {45, 6}, {8, 4}, {625, 3}, {492125, 8}};
-    const auto scaled = [](std::uint64_t n, int e) {
-        std::string text = std::to_string(n);
-        text.insert(0, std::size_t(std::max(0, e + 1 - int(text.size()))), '0');
-        return text.insert(text.size() - std::size_t(e), ".");
-    };
     for (int i = 0; i < 4000; ++i) {
-        const auto& tie = ties[i % std::size(ties)];
+        const auto& tie = ties[std::size_t(i) % std::size(ties)];
         const std::uint64_t odd = 2 * (random() % 1000000) + 1;
-        texts.push_back((i % 2 ? "-" : "") + scaled(tie.base * odd, tie.exponent));
+        texts.push_back(Decimal(i % 2 == 1, std::to_string(tie.base * odd), tie.exponent));
         // A tie of sexagesimal seconds: 0.162″ times an odd number.
         const std::uint64_t millis = 162 * odd;
         const std::uint64_t n =
             millis / 3600000 * 10000000 + millis / 60000 % 60 * 100000 + millis % 60000;
-        texts.push_back(scaled(n, 7));
+        texts.push_back(Decimal(false, std::to_string(n), 7));
         std::string digits = std::to_string(random() % 1000000000000000000u);
         digits.resize(1 + random() % digits.size());
-        texts.push_back((i % 3 ? "" : "-") + scaled(std::stoull(digits), int(random() % 19)));
+        texts.push_back(Decimal(i % 3 == 0, digits, random() % 19));
     }
     for (const std::string& text : texts) {
         const units::Number number = Parsed(text.c_str());
