@@ -11,6 +11,15 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+template <typename Predicate> bool AllOf(std::string_view text, Predicate predicate) {
+    for (const char c : text) {
+        if (!predicate(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 struct Word {
     std::string_view text; // without the blank after it
     char unit = '.';       // position 6
@@ -21,17 +30,23 @@ struct Word {
 // The word indices the conversion reads; the others are passed over.
 constexpr std::array<int, 13> kIndices{11, 21, 22, 31, 32, 41, 42, 43, 84, 85, 86, 87, 88};
 
+// The place of each two-digit word index in kIndices, -1 for the others.
+constexpr std::array<int, 100> kSlots = [] {
+    std::array<int, 100> slots{};
+    slots.fill(-1);
+    for (std::size_t i = 0; i < kIndices.size(); ++i) {
+        slots[std::size_t(kIndices[i])] = int(i);
+    }
+    return slots;
+}();
+
 class Block {
 public:
     // False when the line does not start with a word.
     bool Read(std::string_view line, Record& record);
     const Word* Find(int index) const {
-        for (std::size_t i = 0; i < kIndices.size(); ++i) {
-            if (kIndices[i] == index) {
-                return found_[i] ? &words_[i] : nullptr;
-            }
-        }
-        return nullptr;
+        const int slot = kSlots[std::size_t(index)];
+        return slot >= 0 && found_[std::size_t(slot)] ? &words_[std::size_t(slot)] : nullptr;
     }
 
 private:
@@ -76,14 +91,10 @@ bool Block::Add(std::string_view text) {
     if (two != 11 && two != 41 && IsDigit(text[2])) {
         return true;
     }
-    for (std::size_t i = 0; i < kIndices.size(); ++i) {
-        if (kIndices[i] == two) {
-            if (!found_[i]) { // the first one counts
-                found_[i] = true;
-                words_[i] = Word{text, text[5], text[6], text.substr(7)};
-            }
-            break;
-        }
+    const int slot = kSlots[std::size_t(two)];
+    if (slot >= 0 && !found_[std::size_t(slot)]) { // the first one counts
+        found_[std::size_t(slot)] = true;
+        words_[std::size_t(slot)] = Word{text, text[5], text[6], text.substr(7)};
     }
     return true;
 }
@@ -158,11 +169,11 @@ Value ReadValue(const Word* word, bool angle, Quantity quantity, Record& record)
         return value;
     }
     const std::string_view data = TrimBlanks(word->data);
-    if (!data.empty() && data.find_first_not_of('-') == std::string_view::npos) {
+    if (!data.empty() && AllOf(data, [](char c) { return c == '-'; })) {
         return value;
     }
     const bool unitKnown = angle ? AngleUnitOf(word->unit, value) : LengthUnitOf(word->unit, value);
-    const bool digitsOnly = !data.empty() && data.find_first_not_of("0123456789") == data.npos;
+    const bool digitsOnly = !data.empty() && AllOf(data, IsDigit);
     const bool signKnown = word->sign == '+' || word->sign == '-';
     if (!unitKnown || !digitsOnly || !signKnown) {
         value.state = Value::State::Unreadable;
@@ -207,8 +218,7 @@ void ReadDistance(const Block& block, Record& record) {
     const Value horizontal = ReadValue(block.Find(32), false, Quantity::SlopeDistance, ignored);
     const bool horizontalOnly =
         horizontal.state == Value::State::Present && !units::IsZero(horizontal.number);
-    record.Note(horizontalOnly ? std::string(kHorizontalDistanceOnly)
-                               : MissingNote(Quantity::SlopeDistance));
+    record.Note(horizontalOnly ? kHorizontalDistanceOnly : MissingNote(Quantity::SlopeDistance));
 }
 
 } // namespace
@@ -236,7 +246,7 @@ void GsiDecoder::Decode(std::string_view line, Record& record) {
         record.kind = RecordKind::Station;
         record.id = Id(block.Find(codeStation ? 42 : 11));
         if (record.id.empty()) {
-            record.Note(std::string(kNoStationId));
+            record.Note(kNoStationId);
         }
         ReadLengthColumn(block.Find(codeStation ? 43 : 88), Quantity::InstrumentHeight, record,
                          record.instrumentHeight);
@@ -244,7 +254,7 @@ void GsiDecoder::Decode(std::string_view line, Record& record) {
         record.kind = RecordKind::Observation;
         record.id = Id(block.Find(11));
         if (record.id.empty()) {
-            record.Note(std::string(kNoPointId));
+            record.Note(kNoPointId);
         }
         ReadAngleColumn(block.Find(21), Quantity::HorizontalAngle, record, record.horizontal);
         ReadAngleColumn(block.Find(22), Quantity::VerticalAngle, record, record.zenith);

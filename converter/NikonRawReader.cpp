@@ -9,14 +9,15 @@ namespace {
 // Fields 1..7 of a comma-separated line; a field the line does not have is empty.
 NikonRawDecoder::Fields SplitFields(std::string_view line) {
     NikonRawDecoder::Fields fields;
-    for (std::size_t k = 1; k < fields.size(); ++k) {
-        const std::size_t comma = line.find(',');
-        fields[k] = line.substr(0, comma);
-        if (comma == std::string_view::npos) {
-            break;
+    std::size_t k = 1;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < line.size() && k + 1 < fields.size(); ++i) {
+        if (line[i] == ',') {
+            fields[k++] = line.substr(start, i - start);
+            start = i + 1;
         }
-        line.remove_prefix(comma + 1);
     }
+    fields[k] = line.substr(start, line.find(',', start) - start);
     return fields;
 }
 
@@ -52,7 +53,7 @@ void NikonRawDecoder::Decode(std::string_view line, Record& record) {
         record.kind = RecordKind::Station;
         record.id = TrimBlanks(fields[2]);
         if (record.id.empty()) {
-            record.Note(std::string(kNoStationId));
+            record.Note(kNoStationId);
         }
         ReadLength(fields[6], length_, Quantity::InstrumentHeight, record, record.instrumentHeight);
     } else if (IsOneOf(type, {"SS", "F1", "F2"})) {
@@ -108,7 +109,7 @@ void NikonRawDecoder::DecodeObservation(const Fields& fields, std::size_t firstV
     record.kind = RecordKind::Observation;
     record.id = TrimBlanks(fields[2]);
     if (record.id.empty()) {
-        record.Note(std::string(kNoPointId));
+        record.Note(kNoPointId);
     }
     ReadAngle(fields[firstValue + 2], angle_, false, Quantity::HorizontalAngle, record,
               record.horizontal);
@@ -121,8 +122,7 @@ void NikonRawDecoder::DecodeObservation(const Fields& fields, std::size_t firstV
     if (const auto number = ReadNumber(height, Quantity::TargetHeight, record, false)) {
         targetHeight_ = units::LengthToMetres(*number, length_);
     } else if (TrimBlanks(height).empty()) {
-        record.Note(targetHeight_ ? std::string(kTargetHeightCarried)
-                                  : MissingNote(Quantity::TargetHeight));
+        record.Note(targetHeight_ ? kTargetHeightCarried : MissingNote(Quantity::TargetHeight));
     }
     record.targetHeight = targetHeight_.value_or(std::string());
 }

@@ -27,9 +27,9 @@ public:
         record_.Clear();
         decoder_.Decode(line, record_);
         if (record_.kind == RecordKind::Observation && !stationOpen_) {
-            record_.Note(std::string(kOutsideStation));
+            record_.Note(kOutsideStation);
         }
-        for (const std::string& reason : record_.notes) {
+        for (const std::string& reason : record_.Notes()) {
             notes_.Note(reason);
         }
         switch (record_.kind) {

@@ -18,10 +18,17 @@ void Record::Clear() {
     distance.clear();
     targetHeight.clear();
     instrumentHeight.clear();
-    notes.clear();
+    noteCount_ = 0;
 }
 
-std::string MissingNote(Quantity quantity) {
+void Record::Note(std::string_view reason) {
+    if (noteCount_ == notes_.size()) {
+        notes_.emplace_back();
+    }
+    notes_[noteCount_++].assign(reason);
+}
+
+std::string_view MissingNote(Quantity quantity) {
     switch (quantity) {
     case Quantity::HorizontalAngle:
         return "brak kąta poziomego";
@@ -62,11 +69,14 @@ std::string UnknownUnitNote(std::string_view unit) {
 }
 
 std::string_view TrimBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
     }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 std::optional<units::Number> ReadNumber(std::string_view text, Quantity quantity, Record& record,

@@ -3,6 +3,7 @@
 #include "converter/Units.h"
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,10 +30,16 @@ struct Record {
     std::string distance;
     std::string targetHeight;
     std::string instrumentHeight; // of a station
-    std::vector<std::string> notes;
 
     void Clear();
-    void Note(std::string reason) { notes.push_back(std::move(reason)); }
+    // A report reason for this line. The strings stay for the lines after, so
+    // that a note costs no allocation once a line has had as many.
+    void Note(std::string_view reason);
+    std::span<const std::string> Notes() const { return {notes_.data(), noteCount_}; }
+
+private:
+    std::vector<std::string> notes_;
+    std::size_t noteCount_ = 0;
 };
 
 enum class Quantity {
@@ -49,7 +56,7 @@ inline constexpr std::string_view kNoStationId = "brak numeru stanowiska";
 inline constexpr std::string_view kHorizontalDistanceOnly = "tylko odległość pozioma";
 inline constexpr std::string_view kTargetHeightCarried = "brak wysokości celu, przyjęto poprzednią";
 inline constexpr std::string_view kOutsideStation = "obserwacja przed pierwszym stanowiskiem";
-std::string MissingNote(Quantity quantity);
+std::string_view MissingNote(Quantity quantity);
 // `text` is shown cut to 16 characters, as every quoted piece of a line.
 std::string UnreadableNote(Quantity quantity, std::string_view text);
 std::string UnknownRecordNote(std::string_view type);

@@ -120,7 +120,7 @@ void SdrDecoder::DecodeStation(std::string_view line, Record& record) {
     record.kind = RecordKind::Station;
     record.id = TrimBlanks(Columns(line, layout.stationId));
     if (record.id.empty()) {
-        record.Note(std::string(kNoStationId));
+        record.Note(kNoStationId);
     }
     ReadLength(Columns(line, layout.instrumentHeight), length_, Quantity::InstrumentHeight, record,
                record.instrumentHeight);
@@ -142,7 +142,7 @@ void SdrDecoder::DecodeObservation(std::string_view line, Record& record) {
     record.kind = RecordKind::Observation;
     record.id = TrimBlanks(Columns(line, layout.toPoint));
     if (record.id.empty()) {
-        record.Note(std::string(kNoPointId));
+        record.Note(kNoPointId);
     }
     ReadAngle(Columns(line, layout.horizontal), angle_, false, Quantity::HorizontalAngle, record,
               record.horizontal);

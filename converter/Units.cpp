@@ -1,203 +1,188 @@
+// Parsing, and the conversions from fixed-width integers: a number of up to 18
+// significant digits is exact in 64 bits, and every product and sum below stays
+// under 10^29, exact in 128 bits. Longer numbers take the digit-string path.
 #include "converter/Units.h"
 
-#include <algorithm>
+#include <array>
 #include <cstdint>
 
 namespace units {
 namespace {
 
-// Natural numbers as decimal digits, most significant first, without leading
-// zeros ("0" for zero). Every step is linear in the number of digits.
-using Digits = std::string;
+__extension__ using Wide = unsigned __int128;
 
-void Normalize(Digits& n) {
-    const std::size_t first = n.find_first_not_of('0');
-    if (first == Digits::npos) {
-        n.assign(1, '0');
-    } else if (first > 0) {
-        n.erase(0, first);
+constexpr std::size_t kGonDecimals = 4;
+constexpr std::size_t kMetreDecimals = 3;
+
+constexpr std::array<std::uint64_t, 20> kPowersOfTen = [] {
+    std::array<std::uint64_t, 20> powers{};
+    std::uint64_t power = 1;
+    for (std::uint64_t& p : powers) {
+        p = power;
+        power *= 10;
     }
+    return powers;
+}();
+
+std::uint64_t TenTo(std::size_t n) {
+    return kPowersOfTen[n];
 }
 
-bool IsZeroDigits(const Digits& n) {
-    return n == "0";
-}
-
-void MultiplySmall(Digits& n, std::uint32_t factor) {
-    std::uint64_t carry = 0;
-    for (auto it = n.rbegin(); it != n.rend(); ++it) {
-        const std::uint64_t product = std::uint64_t(*it - '0') * factor + carry;
-        *it = char('0' + product % 10);
-        carry = product / 10;
-    }
-    while (carry > 0) {
-        n.insert(n.begin(), char('0' + carry % 10));
-        carry /= 10;
-    }
-    Normalize(n);
-}
-
-void AppendZeros(Digits& n, std::size_t count) {
-    if (!IsZeroDigits(n)) {
-        n.append(count, '0');
-    }
-}
-
-int Compare(const Digits& a, const Digits& b) {
-    if (a.size() != b.size()) {
-        return a.size() < b.size() ? -1 : 1;
-    }
-    return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
-}
-
-Digits Add(const Digits& a, const Digits& b) {
-    Digits sum(std::max(a.size(), b.size()) + 1, '0');
-    int carry = 0;
-    auto ai = a.rbegin();
-    auto bi = b.rbegin();
-    for (auto si = sum.rbegin(); si != sum.rend(); ++si) {
-        int digit = carry;
-        if (ai != a.rend()) {
-            digit += *ai++ - '0';
-        }
-        if (bi != b.rend()) {
-            digit += *bi++ - '0';
-        }
-        *si = char('0' + digit % 10);
-        carry = digit / 10;
-    }
-    Normalize(sum);
-    return sum;
-}
-
-// a - b for a >= b.
-Digits Subtract(const Digits& a, const Digits& b) {
-    Digits difference = a;
-    int borrow = 0;
-    auto bi = b.rbegin();
-    for (auto di = difference.rbegin(); di != difference.rend(); ++di) {
-        int digit = (*di - '0') - borrow;
-        if (bi != b.rend()) {
-            digit -= *bi++ - '0';
-        }
-        borrow = digit < 0 ? 1 : 0;
-        *di = char('0' + digit + 10 * borrow);
-    }
-    Normalize(difference);
-    return difference;
-}
-
-Digits DivideSmall(std::string_view n, std::uint32_t divisor, std::uint32_t& remainder) {
-    Digits quotient(n.size(), '0');
-    std::uint64_t rest = 0;
-    for (std::size_t i = 0; i < n.size(); ++i) {
-        rest = rest * 10 + std::uint64_t(n[i] - '0');
-        quotient[i] = char('0' + rest / divisor);
-        rest %= divisor;
-    }
-    remainder = std::uint32_t(rest);
-    Normalize(quotient);
-    return quotient.empty() ? Digits("0") : quotient;
-}
-
-Digits FromSmall(std::uint64_t value) {
-    return std::to_string(value);
-}
-
-struct Signed {
+// The value ± p / q, scaled by 10^decimals of the result.
+struct Ratio {
     bool negative = false;
-    Digits magnitude;
+    Wide p = 0;
+    Wide q = 1;
 };
-
-Signed AddSigned(const Signed& a, const Signed& b) {
-    if (a.negative == b.negative) {
-        return {a.negative, Add(a.magnitude, b.magnitude)};
-    }
-    if (Compare(a.magnitude, b.magnitude) >= 0) {
-        return {a.negative, Subtract(a.magnitude, b.magnitude)};
-    }
-    return {b.negative, Subtract(b.magnitude, a.magnitude)};
-}
-
-// The exact value numerator / (denominator * 10^scale).
-struct Fraction {
-    Signed numerator;
-    std::uint32_t denominator = 1;
-    std::size_t scale = 0;
-
-    // `value` in the same denominator.
-    Signed Whole(std::uint32_t value) const {
-        Digits n = FromSmall(std::uint64_t(value) * denominator);
-        AppendZeros(n, scale);
-        return {false, n};
-    }
-};
-
-Fraction Exact(const Number& number) {
-    Digits digits = number.digits;
-    Normalize(digits);
-    return {{number.negative, digits}, 1, number.exponent};
-}
-
-// DDD.MMSSs read by position: the first two decimals are minutes, the next two
-// whole seconds, the rest decimals of a second. The result counts 1/(3240*10^t)
-// gon, 1/3240 gon being one second of arc.
-Fraction FromSexagesimal(const Number& number) {
-    const std::string& all = number.digits;
-    std::string whole;
-    std::string decimals;
-    if (number.exponent <= all.size()) {
-        whole = all.substr(0, all.size() - number.exponent);
-        decimals = all.substr(all.size() - number.exponent);
-    } else {
-        decimals = std::string(number.exponent - all.size(), '0') + all;
-    }
-    if (decimals.size() < 4) {
-        decimals.append(4 - decimals.size(), '0');
-    }
-    Digits seconds = whole.empty() ? Digits("0") : whole;
-    Normalize(seconds);
-    MultiplySmall(seconds, 60);
-    seconds = Add(seconds, decimals.substr(0, 2));
-    MultiplySmall(seconds, 60);
-    seconds = Add(seconds, decimals.substr(2, 2));
-    const std::size_t scale = decimals.size() - 4;
-    AppendZeros(seconds, scale);
-    if (scale > 0) {
-        seconds = Add(seconds, decimals.substr(4));
-    }
-    return {{number.negative, seconds}, 3240, scale};
-}
-
-// Rounds half away from zero to `decimals` places and writes the result.
-std::string Round(const Fraction& value, std::size_t decimals) {
-    Digits scaled = value.numerator.magnitude;
-    AppendZeros(scaled, decimals);
-    // scaled / (denominator * 10^scale): first the power of ten by cutting digits,
-    // then the small denominator; the cut digits decide the rounding with the remainder.
-    const std::size_t k = value.scale;
-    const std::string_view all(scaled);
-    const std::string_view high = k < all.size() ? all.substr(0, all.size() - k) : "0";
-    const char lowFirst = k == 0 ? '0' : (k <= all.size() ? all[all.size() - k] : '0');
-    std::uint32_t remainder = 0;
-    Digits result = DivideSmall(high, value.denominator, remainder);
-    // The remainder is remainder * 10^k + the cut digits, the divisor denominator * 10^k.
-    // Half or more when 2 * remainder - denominator is at least 0; at -1 the cut digits
-    // decide: half or more when they are at least 5 * 10^(k-1).
-    const std::int64_t twice = 2 * std::int64_t(remainder) - std::int64_t(value.denominator);
-    if (twice >= 0 || (twice == -1 && lowFirst >= '5')) {
-        result = Add(result, "1");
-    }
-    const bool negative = value.numerator.negative && !IsZeroDigits(result);
-    if (result.size() <= decimals) {
-        result.insert(0, decimals + 1 - result.size(), '0');
-    }
-    result.insert(result.size() - decimals, 1, '.');
-    return negative ? "-" + result : result;
-}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
+}
+
+std::string_view WithoutLeadingZeros(std::string_view digits) {
+    while (!digits.empty() && digits.front() == '0') {
+        digits.remove_prefix(1);
+    }
+    return digits;
+}
+
+std::uint64_t Accumulate(std::uint64_t value, std::string_view digits) {
+    for (const char c : digits) {
+        value = value * 10 + std::uint64_t(c - '0');
+    }
+    return value;
+}
+
+// Whether the fixed-width path takes `number`.
+bool FitsFixedWidth(const Number& number) {
+    const std::string_view whole = WithoutLeadingZeros(number.whole);
+    const std::string_view fraction =
+        whole.empty() ? WithoutLeadingZeros(number.fraction) : number.fraction;
+    return whole.size() + fraction.size() <= kFixedWidthDigits &&
+           number.exponent <= kFixedWidthDigits;
+}
+
+// The digits of a number that fits, as an integer.
+std::uint64_t Digits(const Number& number) {
+    return Accumulate(Accumulate(0, number.whole), number.fraction);
+}
+
+// DDD.MMSSs read by position, in 1/(3240 * 10^t) gon, 3240 seconds of arc to the
+// gon: the digits are walked once, with no division.
+Ratio Sexagesimal(const Number& number) {
+    std::uint64_t parts[4] = {}; // degrees, minutes, seconds, t decimals of a second
+    const auto point = std::ptrdiff_t(number.whole.size() + number.fraction.size()) -
+                       std::ptrdiff_t(number.exponent); // where the decimals start
+    std::ptrdiff_t index = 0;
+    const auto take = [&](char digit) {
+        const std::ptrdiff_t k = index++ - point;
+        std::uint64_t& part = parts[k < 0 ? 0 : k < 2 ? 1 : k < 4 ? 2 : 3];
+        part = part * 10 + std::uint64_t(digit - '0');
+    };
+    for (const std::string_view digits : {number.whole, number.fraction}) {
+        for (const char c : digits) {
+            take(c);
+        }
+    }
+    while (index - point < 4) { // minutes and seconds the text leaves out are zeros
+        take('0');
+    }
+    const std::size_t t = number.exponent > 4 ? number.exponent - 4 : 0;
+    const Wide seconds = ((Wide(parts[0]) * 60 + parts[1]) * 60 + parts[2]) * TenTo(t) + parts[3];
+    return {false, seconds * TenTo(kGonDecimals), Wide(3240) * TenTo(t)};
+}
+
+Ratio AngleRatio(const Number& number, AngleUnit unit) {
+    if (unit == AngleUnit::Sexagesimal) {
+        return Sexagesimal(number);
+    }
+    const Wide scaled = Wide(Digits(number)) * TenTo(kGonDecimals);
+    switch (unit) {
+    case AngleUnit::Degree: // 360 degrees to 400 gon
+        return {false, scaled * 10, Wide(9) * TenTo(number.exponent)};
+    case AngleUnit::Mil: // 6400 mil to 400 gon
+        return {false, scaled, Wide(16) * TenTo(number.exponent)};
+    case AngleUnit::Gon:
+    case AngleUnit::Sexagesimal:
+        break;
+    }
+    return {false, scaled, TenTo(number.exponent)};
+}
+
+// 100 gon - v, plus 400 gon when that is negative; p and q scaled to 4 decimals.
+void FromHorizon(Ratio& angle) {
+    const Wide hundred = angle.q * 100 * TenTo(kGonDecimals);
+    if (angle.negative) {
+        angle = {false, hundred + angle.p, angle.q};
+    } else if (angle.p <= hundred) {
+        angle.p = hundred - angle.p;
+    } else {
+        const Wide below = angle.p - hundred;
+        const Wide circle = 4 * hundred;
+        angle.negative = below > circle;
+        angle.p = angle.negative ? below - circle : circle - below;
+    }
+}
+
+// p / q rounded half away from zero; 64-bit division where the numbers allow.
+Wide Rounded(Wide p, Wide q) {
+    if ((p >> 64) == 0 && (q >> 64) == 0) {
+        const auto p64 = std::uint64_t(p);
+        const auto q64 = std::uint64_t(q);
+        const std::uint64_t rest = p64 % q64;
+        return p64 / q64 + (rest >= q64 - rest ? 1 : 0);
+    }
+    const Wide rest = p % q;
+    return p / q + (rest >= q - rest ? 1 : 0);
+}
+
+// Two digits at a time: the chain of divisions is what takes the time here.
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = char('0' + i / 10);
+        pairs[2 * i + 1] = char('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// `value` in at least `width` digits, before `end`.
+template <typename Integer> char* WriteInteger(char* end, Integer value, std::ptrdiff_t width) {
+    char* begin = end;
+    for (; value >= 100; value /= 100) {
+        const auto pair = 2 * std::size_t(value % 100);
+        *--begin = kDigitPairs[pair + 1];
+        *--begin = kDigitPairs[pair];
+    }
+    if (value >= 10) {
+        *--begin = kDigitPairs[2 * std::size_t(value) + 1];
+        *--begin = kDigitPairs[2 * std::size_t(value)];
+    } else {
+        *--begin = char('0' + int(value));
+    }
+    while (end - begin < width) {
+        *--begin = '0';
+    }
+    return begin;
+}
+
+template <std::size_t decimals, typename Integer> char* WriteDecimal(char* end, Integer value) {
+    constexpr Integer kUnit = kPowersOfTen[decimals];
+    char* begin = WriteInteger(end, value % kUnit, std::ptrdiff_t(decimals));
+    *--begin = '.';
+    return WriteInteger(begin, value / kUnit, 1);
+}
+
+template <std::size_t decimals> std::string Written(const Ratio& value) {
+    const Wide rounded = Rounded(value.p, value.q);
+    char text[48];
+    char* const end = text + sizeof text;
+    char* begin = (rounded >> 64) == 0 ? WriteDecimal<decimals>(end, std::uint64_t(rounded))
+                                       : WriteDecimal<decimals>(end, rounded);
+    if (value.negative && rounded != 0) {
+        *--begin = '-';
+    }
+    return std::string(begin, end);
 }
 
 } // namespace
@@ -214,74 +199,68 @@ std::optional<Number> ParseNumber(std::string_view text, int impliedDecimals) {
         number.negative = text.front() == '-';
         text.remove_prefix(1);
     }
-    bool point = false;
-    std::size_t decimals = 0;
-    for (const char c : text) {
-        if (c >= '0' && c <= '9') {
-            number.digits.push_back(c);
-            decimals += point ? 1 : 0;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
+    std::size_t point = text.size();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (unsigned(text[i] - '0') <= 9) {
+            continue;
+        }
+        if (text[i] != '.' || point < text.size()) {
             return std::nullopt;
         }
+        point = i;
     }
-    if (number.digits.empty() || impliedDecimals < 0) {
+    const bool hasPoint = point < text.size();
+    if (text.size() == (hasPoint ? 1u : 0u) || impliedDecimals < 0) {
         return std::nullopt;
     }
-    number.exponent = decimals + std::size_t(impliedDecimals);
+    number.whole = text.substr(0, point);
+    number.fraction = hasPoint ? text.substr(point + 1) : std::string_view();
+    number.exponent = number.fraction.size() + std::size_t(impliedDecimals);
     return number;
 }
 
 bool IsZero(const Number& number) {
-    return number.digits.find_first_not_of('0') == std::string::npos;
+    for (const std::string_view part : {number.whole, number.fraction}) {
+        for (const char c : part) {
+            if (c != '0') {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 std::string AngleToGon(const Number& number, AngleUnit unit, bool fromHorizon) {
-    Fraction gon;
-    switch (unit) {
-    case AngleUnit::Gon:
-        gon = Exact(number);
-        break;
-    case AngleUnit::Degree: // 360 degrees to 400 gon
-        gon = Exact(number);
-        MultiplySmall(gon.numerator.magnitude, 10);
-        gon.denominator = 9;
-        break;
-    case AngleUnit::Sexagesimal:
-        gon = FromSexagesimal(number);
-        break;
-    case AngleUnit::Mil: // 6400 mil to 400 gon
-        gon = Exact(number);
-        gon.denominator = 16;
-        break;
+    if (!FitsFixedWidth(number)) {
+        return general::AngleToGon(number, unit, fromHorizon);
     }
+    Ratio gon = AngleRatio(number, unit);
+    gon.negative = number.negative;
     if (fromHorizon) {
-        Signed v = gon.numerator;
-        v.negative = !v.negative;
-        gon.numerator = AddSigned(gon.Whole(100), v);
-        if (gon.numerator.negative && !IsZeroDigits(gon.numerator.magnitude)) {
-            gon.numerator = AddSigned(gon.numerator, gon.Whole(400));
-        }
+        FromHorizon(gon);
     }
-    return Round(gon, 4);
+    return Written<kGonDecimals>(gon);
 }
 
 std::string LengthToMetres(const Number& number, LengthUnit unit) {
-    Fraction metres = Exact(number);
+    if (!FitsFixedWidth(number)) {
+        return general::LengthToMetres(number, unit);
+    }
+    const Wide scaled = Wide(Digits(number)) * TenTo(kMetreDecimals);
+    Ratio metres{number.negative, scaled, TenTo(number.exponent)};
     switch (unit) {
     case LengthUnit::Metre:
         break;
     case LengthUnit::Foot: // 0.3048 m exactly
-        MultiplySmall(metres.numerator.magnitude, 3048);
-        metres.scale += 4;
+        metres.p = scaled * 3048;
+        metres.q *= TenTo(4);
         break;
     case LengthUnit::UsSurveyFoot: // 1200/3937 m
-        MultiplySmall(metres.numerator.magnitude, 1200);
-        metres.denominator = 3937;
+        metres.p = scaled * 1200;
+        metres.q *= 3937;
         break;
     }
-    return Round(metres, 3);
+    return Written<kMetreDecimals>(metres);
 }
 
 } // namespace units

@@ -24,16 +24,19 @@ enum class LengthUnit {
     UsSurveyFoot, // 1200/3937 m
 };
 
-// A number as the file wrote it: the value is ±digits × 10^-exponent.
+// A number as the file wrote it, seen in the text it was read from: the value is
+// ±(whole followed by fraction) × 10^-exponent, and no digits at all are zero.
 struct Number {
     bool negative = false;
-    std::string digits; // at least one digit, leading zeros kept
-    std::size_t exponent = 0;
+    std::string_view whole;    // the digits before the decimal point
+    std::string_view fraction; // the digits after it
+    std::size_t exponent = 0;  // the length of fraction, plus implied decimals
 };
 
 // A plain decimal number: optional sign, digits with at most one decimal point
 // and at least one digit, blanks around it allowed. `impliedDecimals` moves the
 // decimal point further left, for formats whose digits carry an implied point.
+// The result views `text`, and is valid as long as the text is.
 std::optional<Number> ParseNumber(std::string_view text, int impliedDecimals = 0);
 
 bool IsZero(const Number& number);
@@ -45,5 +48,14 @@ std::string AngleToGon(const Number& number, AngleUnit unit, bool fromHorizon = 
 
 // Metres with 3 decimals.
 std::string LengthToMetres(const Number& number, LengthUnit unit);
+
+// The same conversions on digit strings of any length. The two above give the
+// same results, from fixed-width integers when a number has at most
+// kFixedWidthDigits significant digits and kFixedWidthDigits decimals.
+inline constexpr std::size_t kFixedWidthDigits = 18;
+namespace general {
+std::string AngleToGon(const Number& number, AngleUnit unit, bool fromHorizon = false);
+std::string LengthToMetres(const Number& number, LengthUnit unit);
+} // namespace general
 
 } // namespace units

@@ -126,7 +126,9 @@ struct Writer {
     bool open = false;
     std::string height;
 
-    void Note(const std::string& reason) { result.entries.push_back({file, line, reason}); }
+    void Note(std::string_view reason) {
+        result.entries.push_back({file, line, std::string(reason)});
+    }
     void Station(const std::string& id, const std::string& instrumentHeight) {
         Close();
         result.obsbieg += id + "    42\r\n";

@@ -197,7 +197,12 @@ void MainWindowTest::layoutMatchesTheDesign_data() {
     QTest::newRow("Button1") << "Button1" << QRect(510, 112, 34, 27) << "+";
     QTest::newRow("Button2") << "Button2" << QRect(510, 145, 34, 26) << "-";
     QTest::newRow("Button3") << "Button3" << QRect(510, 177, 34, 26) << "---";
-    QTest::newRow("RadioGroup1") << "RadioGroup1" << QRect(8, 221, 121, 76) << "";
+    // Four recorders in one column: two columns do not fit before the result buttons.
+    QTest::newRow("RadioGroup1") << "RadioGroup1" << QRect(8, 207, 121, 96) << "";
+    QTest::newRow("Item0") << "RadioGroup1Item0" << QRect(8, 23, 105, 17) << "KMX 685";
+    QTest::newRow("Item1") << "RadioGroup1Item1" << QRect(8, 41, 105, 17) << "Nikon RAW";
+    QTest::newRow("Item2") << "RadioGroup1Item2" << QRect(8, 59, 105, 17) << "Sokkia SDR";
+    QTest::newRow("Item3") << "RadioGroup1Item3" << QRect(8, 77, 105, 17) << "Leica GSI";
     QTest::newRow("Przycisk1") << "Przycisk1" << QRect(152, 240, 129, 41) << "OBSBIEG";
     QTest::newRow("Przycisk3") << "Przycisk3" << QRect(287, 240, 129, 41) << "DELTAH";
     QTest::newRow("Przycisk2") << "Przycisk2" << QRect(422, 240, 115, 41) << "Err.rej";
@@ -225,7 +230,7 @@ void MainWindowTest::tabOrder() {
     QStringList order;
     QWidget* widget = Control<QWidget>("Memo1");
     do {
-        if (widget->focusPolicy() & Qt::TabFocus) {
+        if (widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus)) {
             order.append(widget->objectName());
         }
         widget = widget->nextInFocusChain();

@@ -442,6 +442,11 @@ void ManualTest::workedExampleMatchesConverter_data() {
     QTest::newRow("recorder file") << GoldenText("worked-example.txt");
     QTest::newRow("OBSBIEG") << output;
     QTest::newRow("OBSBIEG, spaces shown as dots") << QString(output).replace(' ', QChar(0x00B7));
+    // The examples of the other formats' chapters, converted by the recorder tests.
+    for (const char* name : {"manual-nikon.raw", "manual-nikon.expected", "manual-sdr.sdr",
+                             "manual-sdr.expected", "manual-gsi.gsi", "manual-gsi.expected"}) {
+        QTest::newRow(name) << GoldenText((std::string("recorders/") + name).c_str());
+    }
 }
 
 void ManualTest::workedExampleMatchesConverter() {

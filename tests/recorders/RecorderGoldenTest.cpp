@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 struct GoldenCase {
@@ -82,8 +84,16 @@ INSTANTIATE_TEST_SUITE_P(
                     GoldenCase{"sdr",
                                RecorderFormat::Sdr,
                                {"sdr33-gon-metres.sdr", "sdr2x-degrees-feet.sdr", "sdr-mils.sdr"}},
-                    GoldenCase{"gsi", RecorderFormat::Gsi, {"gsi8.gsi", "gsi16.gsi"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+                    GoldenCase{"gsi", RecorderFormat::Gsi, {"gsi8.gsi", "gsi16.gsi"}},
+                    // The examples of the manual's chapters.
+                    GoldenCase{"manual-nikon", RecorderFormat::NikonRaw, {"manual-nikon.raw"}},
+                    GoldenCase{"manual-sdr", RecorderFormat::Sdr, {"manual-sdr.sdr"}},
+                    GoldenCase{"manual-gsi", RecorderFormat::Gsi, {"manual-gsi.gsi"}}),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
 
 TEST(RecogniseFormat, KmxFilesAndStrangers) {
     for (const char* kmx : {"worked-example.txt", "edge-cases.txt", "polish.txt"}) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <sstream>
 
 namespace {
 
@@ -12,7 +13,7 @@ using units::LengthUnit;
 units::Number Parsed(const char* text, int impliedDecimals = 0) {
     const auto number = units::ParseNumber(text, impliedDecimals);
     EXPECT_TRUE(number) << text;
-    return number.value_or(units::Number{false, "0", 0});
+    return number.value_or(units::Number{});
 }
 
 struct AngleCase {
@@ -182,6 +183,66 @@ TEST(Units, AgreeWithFixedWidthArithmetic) {
         EXPECT_EQ(units::LengthToMetres(number, LengthUnit::UsSurveyFoot),
                   RoundedReference(1200 * value, 3937 * tenth, 3))
             << shown;
+    }
+}
+
+// ±digits × 10^-e, written out with a decimal point.
+std::string Decimal(bool negative, const std::string& digits, std::size_t e) {
+    std::ostringstream text;
+    text << (negative ? "-" : "");
+    const std::size_t pad = e >= digits.size() ? e + 1 - digits.size() : 0;
+    for (std::size_t i = 0; i < pad + digits.size(); ++i) {
+        text << (i == pad + digits.size() - e ? "." : "") << (i < pad ? '0' : digits[i - pad]);
+    }
+    return text.str();
+}
+
+// The fixed-width path against the digit strings, on numbers it takes: every
+// unit, from the horizon or not, ties made for each unit, and the extremes.
+TEST(Units, FixedWidthAgreesWithDigitStrings) {
+    std::mt19937_64 random(18);
+    std::vector<std::string> texts{"0", "-0", "0.000000000000000000"};
+    for (std::size_t e = 0; e <= 18; ++e) {
+        for (const char* digits : {"999999999999999999", "1", "5", "000000000000000000000123", "90",
+                                   "100", "1600", "400", "500"}) {
+            texts.push_back(Decimal(false, digits, e));
+            texts.push_back(Decimal(true, digits, e));
+        }
+    }
+    // n * 10^-e with a 5 just past the last decimal written, in each unit.
+    const struct {
+        std::uint64_t base;
+        std::size_t exponent;
+    } ties[] = {{5, 5}, {5, 4}, {45, 6}, {8, 4}, {625, 3}, {492125, 8}};
+    for (int i = 0; i < 4000; ++i) {
+        const auto& tie = ties[std::size_t(i) % std::size(ties)];
+        const std::uint64_t odd = 2 * (random() % 1000000) + 1;
+        texts.push_back(Decimal(i % 2 == 1, std::to_string(tie.base * odd), tie.exponent));
+        // A tie of sexagesimal seconds: 0.162″ times an odd number.
+        const std::uint64_t millis = 162 * odd;
+        const std::uint64_t n =
+            millis / 3600000 * 10000000 + millis / 60000 % 60 * 100000 + millis % 60000;
+        texts.push_back(Decimal(false, std::to_string(n), 7));
+        std::string digits = std::to_string(random() % 1000000000000000000u);
+        digits.resize(1 + random() % digits.size());
+        texts.push_back(Decimal(i % 3 == 0, digits, random() % 19));
+    }
+    for (const std::string& text : texts) {
+        const units::Number number = Parsed(text.c_str());
+        for (const AngleUnit unit :
+             {AngleUnit::Gon, AngleUnit::Degree, AngleUnit::Sexagesimal, AngleUnit::Mil}) {
+            for (const bool horizon : {false, true}) {
+                ASSERT_EQ(units::AngleToGon(number, unit, horizon),
+                          units::general::AngleToGon(number, unit, horizon))
+                    << text << " unit " << int(unit) << (horizon ? " from the horizon" : "");
+            }
+        }
+        for (const LengthUnit unit :
+             {LengthUnit::Metre, LengthUnit::Foot, LengthUnit::UsSurveyFoot}) {
+            ASSERT_EQ(units::LengthToMetres(number, unit),
+                      units::general::LengthToMetres(number, unit))
+                << text << " unit " << int(unit);
+        }
     }
 }
 
