@@ -24,7 +24,9 @@ constexpr FontFallback kFontFallbacks[] = {
 void LoadPolishTranslations(QApplication& app) {
     // Owned by the application: it must live as long as the texts it translates.
     auto* translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_pl"),
+    // The Windows program carries the catalogue inside; elsewhere it is Qt's own.
+    if (translator->load(QStringLiteral("qtbase_pl"), QStringLiteral(":/translations")) ||
+        translator->load(QStringLiteral("qtbase_pl"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(translator);
     }

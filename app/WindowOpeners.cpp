@@ -1,7 +1,9 @@
 #include "app/WindowOpeners.h"
 
 #include "editor/UEdytorF.h"
+#ifndef _WIN32
 #include "help/UPomocF.h"
+#endif
 
 #include <QApplication>
 
@@ -14,8 +16,11 @@ QWidget* OpenResultFile(const QString& path, int textSize, std::function<void()>
     return editor;
 }
 
+// Windows has no help window: ManualInReader.cpp opens the manual in the PDF reader.
+#ifndef _WIN32
 QWidget* OpenHelp(const QString& pdfPath) {
     auto* help = new TPomocF();
     help->LoadPdf(pdfPath);
     return help;
 }
+#endif
