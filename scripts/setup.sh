@@ -14,6 +14,7 @@ packages=(
   cups cups-client cups-ipp-utils printer-driver-cups-pdf
   time mawk
   g++-mingw-w64-x86-64-posix wine64
+  nsis fonts-wine xclip x11-xserver-utils zstd xz-utils patch
 )
 
 missing=()

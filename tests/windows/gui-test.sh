@@ -101,16 +101,18 @@ sleep 1
 
 # Every message box copies its text with Ctrl+C (Windows' own convention).
 windows_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | sort; }
-message_text() { # waits for a second window with the program's title; prints its text
-  local box=
-  wait_for 15 test -n "$(windows_named "^${title}\$" | grep -vx "$main")" || return 1
-  box=$(windows_named "^${title}\$" | grep -vx "$main" | head -n 1)
+message_text() { # <title regex> <answer key>: waits for a new window so titled,
+  local box=     # prints its text and answers it
+  new_box() { windows_named "$1" | grep -vx -e "$main" -e "${editor:-none}" | head -n 1; }
+  box_shown() { [[ -n $(new_box "$1") ]]; }
+  wait_for 15 box_shown "$1" || return 1
+  box=$(new_box "$1")
   xdotool windowactivate --sync "$box" 2>/dev/null || true
   : | xclip -selection clipboard
   xdotool key ctrl+c
   sleep 0.5
   xclip -o -selection clipboard 2>/dev/null | tr -d '\r'
-  xdotool key Return
+  xdotool key "$2"
   wait_no_window "$box"
 }
 click_main() {
@@ -121,13 +123,13 @@ manual_win="$(win_path "$bin")\\RejKMX.pdf"
 
 # Help: the manual missing, then no reader, then a reader that copies what it gets.
 click_main 60 48
-text=$(message_text) || fail "no message for a missing manual"
+text=$(message_text "^${title}\$" Return) || fail "no message for a missing manual"
 check "help without RejKMX.pdf: names it, joined with a backslash" \
   grep -qxF "Nie można otworzyć podręcznika: $manual_win" <<<"$text"
 check "help without RejKMX.pdf: says it is missing" grep -q "^Plik nie istnieje" <<<"$text"
 cp "$win_bin/RejKMX.pdf" "$bin/"
 click_main 60 48
-text=$(message_text) || fail "no message without a PDF reader"
+text=$(message_text "^${title}\$" Return) || fail "no message without a PDF reader"
 check "help without a PDF reader: says so in Polish" \
   grep -q "^Brak programu do wyświetlania plików PDF" <<<"$text"
 "$wine" reg add 'HKCR\.pdf' /ve /d RejKMXTestReader /f >/dev/null 2>&1
@@ -214,10 +216,27 @@ if [[ -n $printing ]]; then
   check "print: $pages pages of $per_page lines, as 150 lines need" \
     test "$pages" -eq $(((150 + per_page - 1) / per_page)) -a "$pages" -gt 1
   check "print: Polish letters on the page" grep -q 'zażółć gęślą jaźń' "$tmp/printed.txt"
-  xdotool windowactivate --sync "$err_editor" 2>/dev/null || true
-  xdotool key alt+F4
-  wait_no_window "$err_editor" || fail "the Err.rej editor did not close"
 fi
+
+# Qt's standard buttons in Polish: "Tak" of the closing question answers to T
+# (the English "Yes" would not), saves and closes the edited text.
+err_editor=$(xdotool search --onlyvisible --name 'Err\.rej - ' | head -n 1)
+if [[ -z $err_editor ]]; then
+  click_main 479 260
+  err_editor=$(wait_window 'Err\.rej - ' 30) || fail "the Err.rej button opened no editor"
+fi
+cp "$work/Err.rej" "$tmp/Err.rej.before"
+xdotool windowactivate --sync "$err_editor" 2>/dev/null || true
+xdotool mousemove --window "$err_editor" 200 150 click 1
+xdotool key ctrl+Home
+xdotool type x
+xdotool key alt+F4
+question=$(wait_window '^Warning( - |$)' 20) || fail "no question when closing an edited text"
+xdotool windowactivate --sync "$question" 2>/dev/null || true
+xdotool key t
+wait_no_window "$err_editor" 20 || fail "T in the closing question did not close the editor"
+check "closing question: T is \"Tak\", the text saved" \
+  cmp -s <(printf x; cat "$tmp/Err.rej.before") "$work/Err.rej"
 
 click_main 356 342 # "Zamknij"
 wait_for 20 wine_ended || fail "RejKMX.exe did not end when its window closed"
