@@ -27,10 +27,10 @@ QString ManualProblem(const QString& path) {
 }
 
 void ShowManualProblem(const QString& path, const QString& cause) {
-    ShowError(QApplication::activeWindow(),
-              QStringLiteral("Nie można otworzyć podręcznika: %1")
-                  .arg(QDir::toNativeSeparators(path)),
-              cause);
+    ShowError(
+        QApplication::activeWindow(),
+        QStringLiteral("Nie można otworzyć podręcznika: %1").arg(QDir::toNativeSeparators(path)),
+        cause);
 }
 
 } // namespace

@@ -110,8 +110,9 @@ EOF
   export CUPS_SERVER=$folder/cups.sock
   unset PRINTER LPDEST
   wait_for 10 cups_running || xvfb_lib_fail "cupsd did not start: $(tail -n 3 "$folder/log/cupsd.out")"
-  lpadmin -p PDF -E -v "cups-pdf:/$instance" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd &&
-    lpadmin -d PDF || xvfb_lib_fail "lpadmin could not add the cups-pdf printer"
+  lpadmin -p PDF -E -v "cups-pdf:/$instance" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
+    2>"$folder/log/lpadmin.log" && lpadmin -d PDF ||
+    xvfb_lib_fail "lpadmin could not add the cups-pdf printer: $(cat "$folder/log/lpadmin.log")"
   cups_out=$folder/out
 }
 
