@@ -88,9 +88,17 @@ fi
 status=0
 tests=$src/tests/windows
 data=$src/tests/data
-REJKMX_FAILURE_PNG=$build/gui-test-failure.png \
-    timeout 300 "$tests/gui-test.sh" "$stage" "$host/bin/kmx685-convert" "$src/examples" \
-    "$data/examples.expected" "$screenshot" || status=1
+# On a bare X server, then under openbox (where the screenshot is taken).
+for wm in bare openbox; do
+    options=()
+    if [[ $wm == openbox ]]; then
+        options=(--wm=openbox)
+        [[ -n $screenshot ]] && options+=("--png=$screenshot")
+    fi
+    REJKMX_FAILURE_PNG=$build/gui-test-failure-$wm.png \
+        timeout 300 "$tests/gui-test.sh" "$stage" "$host/bin/kmx685-convert" "$src/examples" \
+        "$data/examples.expected" "${options[@]}" || status=1
+done
 timeout 300 "$tests/installer-test.sh" "$setup" "$stage" "$data/worked-example.txt" \
     "$data/worked-example.expected" || status=1
 echo "windows-gui-tests: whole run $((SECONDS - start)) s"
