@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# RejKMX.exe under Wine, driven as a user drives it (openbox in Xvfb, real keys
-# and clicks): settings from a Windows-1250 kavero.ini beside the .exe in a folder
-# with Polish letters; the help button without the manual, without a PDF reader and
-# with one; recorder files typed into the list, "WYKONAJ", OBSBIEG compared with the
-# Linux converter's output; the OBSBIEG button opens an editor, a line with Polish
-# letters is typed and saved (Windows-1250 bytes on disk), a Polish word is found
-# by the search dialog regardless of case; Err.rej printed through Windows printing
-# to a cups-pdf printer of a private cupsd, the expected pages checked.
+# RejKMX.exe under Wine, driven as a user drives it (Xvfb, bare or under openbox,
+# real keys and clicks): settings from a Windows-1250 kavero.ini beside the .exe in
+# a folder with Polish letters; the help button without the manual, without a PDF
+# reader and with one; recorder files typed into the list, "WYKONAJ", OBSBIEG
+# compared with the Linux converter's output; the OBSBIEG button opens an editor, a
+# line with Polish letters is typed and saved (Windows-1250 bytes on disk), a
+# Polish word is found by the search dialog regardless of case; Err.rej printed
+# through Windows printing to a cups-pdf printer of a private cupsd, the expected
+# pages checked; the closing question answered in Polish.
 #
 #   gui-test.sh <Windows bin folder> <Linux kmx685-convert> <examples> <expected OBSBIEG>
 #               [--wm=openbox] [--png=FILE]
