@@ -1,6 +1,5 @@
 // The help button on Windows: Qt PDF does not exist there, so the manual opens in
-// the PDF reader the user has installed, as the help window of the original relied
-// on that reader too. No window of ours is made.
+// the PDF reader the user has installed. No window of ours is made.
 
 #include "app/WindowOpeners.h"
 #include "gui/Dialogs.h"
