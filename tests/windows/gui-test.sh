@@ -177,7 +177,7 @@ check "OBSBIEG: the expected bytes" cmp -s "$work/OBSBIEG" "$expected"
 # The OBSBIEG button opens an editor on the working folder + "\OBSBIEG".
 obsbieg_win="$(win_path "$work")\\OBSBIEG"
 click_main 216 260
-editor=$(wait_window "^$(sed 's/[][\\.^$*+?(){}|]/\\&/g' <<<"$obsbieg_win") - " 30) || true
+editor=$(wait_window "^$(sed 's/[][\\.^$*+?(){}|]/\\&/g' <<<"$obsbieg_win")( - |\$)" 30) || true
 [[ -n $editor ]] || fail "the OBSBIEG button opened no editor titled $obsbieg_win"
 sleep 1
 # Beside the main window, so both show on the screenshot.
@@ -220,7 +220,7 @@ wait_no_window "$editor" || fail "the saved editor did not close"
 # Printing Err.rej: the Windows print dialog, OK, the job on the cups-pdf printer.
 if [[ -n $printing ]]; then
   click_main 479 260
-  err_editor=$(wait_window 'Err\.rej - ' 30) || true
+  err_editor=$(wait_window 'Err\.rej( - |$)' 30) || true
   [[ -n $err_editor ]] || fail "the Err.rej button opened no editor"
   sleep 1
   xdotool windowactivate --sync "$err_editor" 2>/dev/null || true
@@ -246,10 +246,10 @@ fi
 
 # Qt's standard buttons in Polish: "Tak" of the closing question answers to T
 # (the English "Yes" would not), saves and closes the edited text.
-err_editor=$(xdotool search --onlyvisible --name 'Err\.rej - ' | head -n 1)
+err_editor=$(xdotool search --onlyvisible --name 'Err\.rej( - |$)' | head -n 1)
 if [[ -z $err_editor ]]; then
   click_main 479 260
-  err_editor=$(wait_window 'Err\.rej - ' 30) || fail "the Err.rej button opened no editor"
+  err_editor=$(wait_window 'Err\.rej( - |$)' 30) || fail "the Err.rej button opened no editor"
 fi
 cp "$work/Err.rej" "$tmp/Err.rej.before"
 xdotool windowactivate --sync "$err_editor" 2>/dev/null || true
