@@ -3,6 +3,7 @@
 #include "app/ButtonPictures.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QIcon>
@@ -43,11 +44,15 @@ void InstallCatalogue(QApplication& app, const QString& name, const QString& fol
     }
 }
 
-// The catalogue installed last is asked first, so ours goes after Qt's.
+// The catalogue installed last is asked first, so ours goes after Qt's. The
+// Windows program carries Qt's catalogue inside; elsewhere it is Qt's own file.
 void LoadPolishTranslations(QApplication& app) {
+    const QString inside = QStringLiteral(":/translations");
     InstallCatalogue(app, QStringLiteral("qtbase_pl"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath));
-    InstallCatalogue(app, QStringLiteral("rejkmx_pl"), QStringLiteral(":/translations"));
+                     QFile::exists(inside + QStringLiteral("/qtbase_pl.qm"))
+                         ? inside
+                         : QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    InstallCatalogue(app, QStringLiteral("rejkmx_pl"), inside);
 }
 
 } // namespace

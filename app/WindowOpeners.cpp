@@ -1,10 +1,25 @@
 #include "app/WindowOpeners.h"
 
 #include "editor/UEdytorF.h"
+#ifndef _WIN32
 #include "help/UPomocF.h"
+#endif
 
 #include <QApplication>
 #include <QPointer>
+
+namespace {
+
+bool IsHelpWindow(const QWidget* window) {
+#ifdef _WIN32
+    Q_UNUSED(window);
+    return false;
+#else
+    return qobject_cast<const TPomocF*>(window) != nullptr;
+#endif
+}
+
+} // namespace
 
 QWidget* OpenResultFile(const QString& path, int textSize, std::function<void()> onClosed) {
     auto* editor = new TEdytorF();
@@ -35,15 +50,18 @@ bool EditorsAgreeToClose() {
 void DestroyEditorAndHelpWindows() {
     QWidgetList windows;
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (qobject_cast<TEdytorF*>(window) || qobject_cast<TPomocF*>(window)) {
+        if (qobject_cast<TEdytorF*>(window) || IsHelpWindow(window)) {
             windows.append(window);
         }
     }
     qDeleteAll(windows);
 }
 
+// Windows has no help window: ManualInReader.cpp opens the manual in the PDF reader.
+#ifndef _WIN32
 QWidget* OpenHelp(const QString& pdfPath) {
     auto* help = new TPomocF();
     help->LoadPdf(pdfPath);
     return help;
 }
+#endif

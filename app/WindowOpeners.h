@@ -24,4 +24,6 @@ void DestroyEditorAndHelpWindows();
 
 // Opens a new help window (owned by the application, deleted on close) showing the
 // PDF `pdfPath` (or, when it cannot be shown, a message naming it). Returns the window.
+// On Windows it hands the PDF to the user's PDF reader instead, or shows a message
+// naming it, and returns nullptr.
 QWidget* OpenHelp(const QString& pdfPath);

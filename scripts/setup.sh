@@ -15,6 +15,7 @@ packages=(
   time mawk strace
   lintian
   g++-mingw-w64-x86-64-posix wine64
+  nsis fonts-wine xclip x11-xserver-utils zstd xz-utils patch
 )
 
 missing=()

@@ -12,6 +12,7 @@
 #include <QPrinterInfo>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -59,8 +60,8 @@ void SetUpSelectionControl(QsciScintilla& control, const QByteArray& text) {
     font.setStyleHint(QFont::TypeWriter);
     control.setFont(font);
     control.setTabWidth(8);
-    control.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
-                          static_cast<unsigned long>(text.size()), text.constData());
+    control.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<uintptr_t>(text.size()),
+                          text.constData());
 }
 
 } // namespace
