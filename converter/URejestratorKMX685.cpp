@@ -44,12 +44,13 @@ bool NamesNoFile(const std::string& entry) {
 }
 
 // One call of ConvertFiles: the record state carried from file to file, the
-// progress across all files, and whether the user cancelled.
-class Conversion {
+// progress across all files, whether the user cancelled, and the report
+// (ConversionReport or NoReport).
+template <typename Report> class Conversion {
 public:
-    Conversion(AtomicOutputFile& out, const TRejestratorKMX685::ProgressHandler& onProgress,
-               std::uint64_t bytesTotal)
-        : out_(out), onProgress_(onProgress), bytesTotal_(bytesTotal) {}
+    Conversion(AtomicOutputFile& out, Report& report,
+               const TRejestratorKMX685::ProgressHandler& onProgress, std::uint64_t bytesTotal)
+        : out_(out), report_(report), onProgress_(onProgress), bytesTotal_(bytesTotal) {}
 
     // False when the file failed or the user cancelled; `error` tells which.
     bool ConvertFile(const std::string& path, ConversionError& error);
@@ -59,23 +60,37 @@ public:
 
 private:
     bool ReportProgress(std::uint64_t fileBytes);
+    void NoteTextAfterCtrlZ(LineReader& reader, std::uint64_t lines);
 
     AtomicOutputFile& out_;
+    Report& report_;
     const TRejestratorKMX685::ProgressHandler& onProgress_;
     std::uint64_t bytesTotal_;
     std::uint64_t bytesBeforeFile_ = 0;
-    records::RecordConverter<AtomicOutputFile> records_{out_};
+    records::RecordConverter<AtomicOutputFile, Report> records_{out_, report_};
     bool cancelled_ = false;
 };
 
-bool Conversion::ReportProgress(std::uint64_t fileBytes) {
+template <typename Report> bool Conversion<Report>::ReportProgress(std::uint64_t fileBytes) {
     if (onProgress_ && !onProgress_(bytesBeforeFile_ + fileBytes, bytesTotal_)) {
         cancelled_ = true;
     }
     return !cancelled_;
 }
 
-bool Conversion::ConvertFile(const std::string& path, ConversionError& error) {
+// The entry goes to the line that holds the Ctrl-Z.
+template <typename Report>
+void Conversion<Report>::NoteTextAfterCtrlZ(LineReader& reader, std::uint64_t lines) {
+    if constexpr (Report::kEnabled) {
+        if (reader.TextAfterCtrlZ()) {
+            report_.NoteAt(lines + (reader.CtrlZBeginsLine() ? 1 : 0),
+                           records::reasons::TextAfterCtrlZ());
+        }
+    }
+}
+
+template <typename Report>
+bool Conversion<Report>::ConvertFile(const std::string& path, ConversionError& error) {
     error.file = path;
     std::error_code ec;
     if (IsFolder(path)) {
@@ -88,11 +103,14 @@ bool Conversion::ConvertFile(const std::string& path, ConversionError& error) {
         error.detail = "Nie można otworzyć pliku „" + path + "”: " + DescribeError(ec) + ".";
         return false;
     }
+    report_.StartFile(path);
     FileByteSource source(file.get());
     LineReader reader(source, LineReader::kDefaultBlockSize, records::FieldsWritten);
     std::uint64_t reported = 0;
+    std::uint64_t lines = 0;
     std::string_view line;
     while (reader.Next(line)) {
+        report_.SetLine(++lines);
         if (reader.BytesRead() != reported) {
             reported = reader.BytesRead();
             if (!ReportProgress(reported)) {
@@ -108,6 +126,7 @@ bool Conversion::ConvertFile(const std::string& path, ConversionError& error) {
         error.detail = "Błąd odczytu pliku „" + path + "”: " + DescribeError(reader.Error()) + ".";
         return false;
     }
+    NoteTextAfterCtrlZ(reader, lines);
     records_.EndOfFile();
     bytesBeforeFile_ += reader.BytesRead();
     return ReportProgress(0);
@@ -131,7 +150,12 @@ ConversionResult TRejestratorKMX685::ConvertFiles(const std::string& outputPath)
     ConversionResult result;
     ConversionError error;
     try {
-        result.status = Convert(outputPath, result.summary, error);
+        if (reportWanted_) {
+            result.status = Convert(outputPath, result.summary, result.report, error);
+        } else {
+            NoReport none;
+            result.status = Convert(outputPath, result.summary, none, error);
+        }
     } catch (const std::bad_alloc&) {
         error.detail = "Zabrakło pamięci przy pliku „" + error.file + "” (zbyt długi wiersz?).";
     } catch (const std::exception& e) {
@@ -147,8 +171,10 @@ ConversionResult TRejestratorKMX685::ConvertFiles(const std::string& outputPath)
 
 // The whole conversion; `error.file` always names the file at hand, so that
 // the caller can name it when something is thrown.
+template <typename Report>
 ConversionStatus TRejestratorKMX685::Convert(const std::string& outputPath,
-                                             ConversionSummary& summary, ConversionError& error) {
+                                             ConversionSummary& summary, Report& report,
+                                             ConversionError& error) {
     static const std::vector<std::string> kNoFiles;
     const std::vector<std::string>& files = inputFiles_ ? *inputFiles_ : kNoFiles;
     const auto fail = [&](std::string detail) {
@@ -166,7 +192,7 @@ ConversionStatus TRejestratorKMX685::Convert(const std::string& outputPath,
                     "”: " + DescribeError(ec) + ".");
     }
 
-    Conversion conversion(out, onProgress_, onProgress_ ? TotalSize(files) : 0);
+    Conversion<Report> conversion(out, report, onProgress_, onProgress_ ? TotalSize(files) : 0);
     for (const std::string& entry : files) {
         if (NamesNoFile(entry)) {
             continue;

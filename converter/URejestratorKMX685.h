@@ -1,5 +1,7 @@
 #pragma once
 
+#include "converter/ConversionReport.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -27,6 +29,8 @@ enum class ConversionStatus { Succeeded, Failed, Cancelled };
 struct ConversionResult {
     ConversionStatus status = ConversionStatus::Failed;
     ConversionSummary summary;
+    // Every line that did not convert cleanly, up to where the conversion ended.
+    ConversionReport report;
 };
 
 // Field `index` (from 1) of `line`, where every character of `delimiters` ends
@@ -46,6 +50,9 @@ public:
     // The list stays owned by the caller and must outlive the next ConvertFiles.
     void SetInputFiles(const std::vector<std::string>& files) { inputFiles_ = &files; }
     void SetProgressHandler(ProgressHandler onProgress) { onProgress_ = std::move(onProgress); }
+    // Whether ConvertFiles fills the result's report (it does unless told not to);
+    // the output is the same either way.
+    void SetReportWanted(bool wanted) { reportWanted_ = wanted; }
 
     // Converts every listed file, in order, into `outputPath` (UTF-8). The output
     // is written to a temporary file beside it and renamed over it only when the
@@ -55,10 +62,12 @@ public:
     ConversionResult ConvertFiles(const std::string& outputPath);
 
 private:
+    template <typename Report>
     ConversionStatus Convert(const std::string& outputPath, ConversionSummary& summary,
-                             ConversionError& error);
+                             Report& report, ConversionError& error);
 
     const std::vector<std::string>* inputFiles_ = nullptr;
+    bool reportWanted_ = true;
     ErrorHandler onError_;
     ProgressHandler onProgress_;
 };
