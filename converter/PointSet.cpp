@@ -100,7 +100,9 @@ void PointSet::Grow() {
 }
 
 void PointSet::Clear() {
-    return;
+    if (count_ == 0) {
+        return;
+    }
     if (capacity_ > kSmallCapacity) {
         Allocate(64);
     } else {

@@ -58,10 +58,22 @@ private:
         }
         for (unsigned fields = Pick(11), i = 0; i < fields; ++i) {
             text += ',';
-            AppendText(text, Pick(5) == 0 ? 20 + Pick(80) : Pick(8));
+            if (Pick(3) == 0) {
+                AppendNumber(text, i == 0); // point numbers repeat, numbers near the limits
+            } else {
+                AppendText(text, Pick(5) == 0 ? 20 + Pick(80) : Pick(8));
+            }
         }
         static const char* const kEnds[] = {"\r\n", "\n", "\r\r\n", "\n", "\r\n", ""};
         text += kEnds[Pick(std::size(kEnds))];
+    }
+
+    void AppendNumber(std::string& text, bool point) {
+        static const char* const kPoints[] = {"1", "2", "12"};
+        static const char* const kNumbers[] = {"400",   "400.0000", "400.0001", "-0.000",
+                                               "-0.01", "+12.5",    "0399.99",  "00400.",
+                                               "1e3",   "5.",       ".",        "401"};
+        text += point ? kPoints[Pick(std::size(kPoints))] : kNumbers[Pick(std::size(kNumbers))];
     }
 
     // Field text, with now and then a lone CR, a NUL, a comma, a sign or a high byte in it.
