@@ -106,7 +106,7 @@ std::string BadNumber(int field, std::string_view text, NumberProblem problem) {
 }
 
 std::string RepeatedPoint(std::string_view point, std::uint64_t firstLine) {
-    return "punkt " + report::Quoted(point) + " powtórzony na stanowisku (pierwszy raz w wierszu " +
+    return "powtórzony numer punktu " + report::Quoted(point) + " (pierwszy raz w wierszu " +
            std::to_string(firstLine) + ")";
 }
 
