@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -22,52 +23,101 @@ enum class NumberProblem { None, Empty, NotPlain, OutOfRange };
 NumberProblem CheckNumber(std::string_view field, bool angle);
 
 // The same for a field followed by at least 16 readable bytes, as every field of
-// a line from the reader is: a field of up to 16 bytes is looked at in one piece.
+// a line from the reader is. A field of up to 16 bytes of digits and one dot is
+// judged in one piece; anything else (a sign, an angle from 400 on, a leading
+// zero before three more digits) goes the long way.
 inline NumberProblem CheckPaddedNumber(std::string_view field, bool angle) {
 #if defined(__SSE2__) || defined(_M_X64)
     const std::size_t size = field.size();
-    if (size == 0 || size > 16) {
-        return CheckNumber(field, angle);
+    if (size - 1 < 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(field.data()));
+        const __m128i values = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
+        const __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(values, _mm_set1_epi8(9)), values);
+        const __m128i dot = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('.'));
+        const unsigned all = (1u << size) - 1;
+        const unsigned digits = unsigned(_mm_movemask_epi8(digit)) & all;
+        const unsigned dots = unsigned(_mm_movemask_epi8(dot)) & all;
+        if (digits != 0 && (digits | dots) == all && (dots & (dots - 1)) == 0) {
+            if (!angle) {
+                return NumberProblem::None;
+            }
+            // Up to three digits before the point, the first below 4: below 400.
+            const unsigned whole = unsigned(std::countr_zero(dots | (1u << size)));
+            if (whole < 3 || (whole == 3 && field[0] < '4')) {
+                return NumberProblem::None;
+            }
+        }
     }
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(field.data()));
-    const __m128i values = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
-    const __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(values, _mm_set1_epi8(9)), values);
-    const unsigned all = (1u << size) - 1;
-    const unsigned digits = unsigned(_mm_movemask_epi8(digit)) & all;
-    const unsigned dots = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('.')))) &
-                          all;
-    const unsigned other = all & ~(digits | dots);
-    const bool signed_ = other == 1 && (field[0] == '-' || field[0] == '+');
-    if ((other != 0 && !signed_) || digits == 0 || (dots & (dots - 1)) != 0) {
-        return NumberProblem::NotPlain;
-    }
-    if (!angle) {
-        return NumberProblem::None;
-    }
-    const unsigned zeros =
-        unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('0')))) & all;
-    const unsigned nonZero = digits & ~zeros;
-    if (field[0] == '-') {
-        return nonZero == 0 ? NumberProblem::None : NumberProblem::OutOfRange;
-    }
-    // The whole part without its leading zeros: fewer than three digits is below 400.
-    const unsigned wholeEnd = dots != 0 ? unsigned(std::countr_zero(dots)) : unsigned(size);
-    const unsigned whole = nonZero & ((1u << wholeEnd) - 1);
-    if (whole == 0) {
-        return NumberProblem::None;
-    }
-    const unsigned first = unsigned(std::countr_zero(whole));
-    const unsigned length = wholeEnd - first;
-    if (length != 3) {
-        return length < 3 ? NumberProblem::None : NumberProblem::OutOfRange;
-    }
-    const std::string_view hundreds = field.substr(first, 3);
-    if (hundreds != "400") {
-        return hundreds < "400" ? NumberProblem::None : NumberProblem::OutOfRange;
-    }
-    return (nonZero >> wholeEnd) == 0 ? NumberProblem::None : NumberProblem::OutOfRange;
-#else
+#endif
     return CheckNumber(field, angle);
+}
+
+#if defined(__SSE2__) || defined(_M_X64)
+namespace detail {
+
+// Digits, dots and commas of 16 bytes, as bits.
+inline void Classify(const char* bytes, std::uint64_t& digits, std::uint64_t& dots,
+                     std::uint64_t& commas) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    const __m128i values = _mm_sub_epi8(chunk, _mm_set1_epi8('0'));
+    const __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(values, _mm_set1_epi8(9)), values);
+    digits = unsigned(_mm_movemask_epi8(digit));
+    dots = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('.'))));
+    commas = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(','))));
+}
+
+} // namespace detail
+#endif
+
+// Whether fields kFirst to kLast of a line (one after another with commas
+// between, 16 readable bytes after the last) are all plain numbers without a
+// sign, the fields of kAngles (a bit each) with at most three digits before the
+// point, the first of three below 4. Judged in one look at up to 32 bytes;
+// false only means "look at each field".
+template <int kFirst, int kLast, unsigned kAngles>
+inline bool PlainColumns(const std::string_view* fields) {
+#if defined(__SSE2__) || defined(_M_X64)
+    const char* const start = fields[kFirst].data();
+    const std::size_t size =
+        std::size_t(fields[kLast].data() + fields[kLast].size() - start);
+    if (size - 1 >= 32) {
+        return false;
+    }
+    std::uint64_t digits, dots, commas;
+    detail::Classify(start, digits, dots, commas);
+    if (size > 16) {
+        std::uint64_t moreDigits, moreDots, moreCommas;
+        detail::Classify(start + 16, moreDigits, moreDots, moreCommas);
+        digits |= moreDigits << 16;
+        dots |= moreDots << 16;
+        commas |= moreCommas << 16;
+    }
+    const std::uint64_t end = std::uint64_t(1) << size;
+    if (((digits | dots | commas) & (end - 1)) != end - 1) {
+        return false;
+    }
+    dots &= end - 1;
+    commas &= end - 1;
+    const std::uint64_t separators = commas | dots | end;
+    const bool emptyField = (commas & ((commas << 1) | 1 | (end >> 1))) != 0;
+    const bool onlyADot = (dots & ((commas << 1) | 1) & ((commas | end) >> 1)) != 0;
+    // Subtracting the bit after each dot clears the next separator above it:
+    // in one field with two dots, that is the second dot.
+    const bool twoDots = (dots & separators & (separators ^ (separators - (dots << 1)))) != 0;
+    if (emptyField || onlyADot || twoDots) {
+        return false;
+    }
+    const auto below400 = [&](int field) {
+        const int whole = std::countr_zero(separators >> (fields[field].data() - start));
+        return whole < 3 || (whole == 3 && fields[field][0] < '4');
+    };
+    return [&]<int... kOffsets>(std::integer_sequence<int, kOffsets...>) {
+        return ((((kAngles >> (kFirst + kOffsets)) & 1u) == 0 || below400(kFirst + kOffsets)) &&
+                ...);
+    }(std::make_integer_sequence<int, kLast - kFirst + 1>());
+#else
+    (void)fields;
+    return false;
 #endif
 }
 

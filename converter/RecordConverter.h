@@ -204,8 +204,7 @@ private:
 
     void NoteSkipped(std::string_view type);
     void CheckStation(int fieldCount);
-    void CheckObservation(char type, int fieldCount);
-    void CheckNumbers(int last, int needed);
+    template <char kType> void CheckObservation(int fieldCount);
 
     struct NoPoints {};
     inline static NoReport noReport_;
@@ -243,11 +242,11 @@ void RecordConverter<Output, Notes>::ConvertFields(std::string_view line, int fi
         break;
     case 'E':
         WriteObservation(fields_[7]);
-        CheckObservation('E', fieldCount);
+        CheckObservation<'E'>(fieldCount);
         break;
     case 'D':
         WriteObservation(kNoValue);
-        CheckObservation('D', fieldCount);
+        CheckObservation<'D'>(fieldCount);
         break;
     default:
         ++summary_.skippedLines;
@@ -282,9 +281,11 @@ void RecordConverter<Output, Notes>::CheckStation(int fieldCount) {
 // E records use fields 2 and 4 to 7, D records 2 and 4 to 6; the angles are E
 // fields 5 and 7 and D field 5.
 template <typename Output, typename Notes>
-void RecordConverter<Output, Notes>::CheckObservation(char type, int fieldCount) {
+template <char kType>
+void RecordConverter<Output, Notes>::CheckObservation(int fieldCount) {
     if constexpr (Notes::kEnabled) {
-        const int needed = type == 'E' ? kFieldsUsed : kFieldsUsed - 1;
+        constexpr int needed = kType == 'E' ? kFieldsUsed : kFieldsUsed - 1;
+        constexpr char type = kType;
         if (!stationOpen_) {
             notes_.NoteLazily([] { return reasons::OutsideStation(); });
         }
@@ -298,22 +299,21 @@ void RecordConverter<Output, Notes>::CheckObservation(char type, int fieldCount)
         if (point.empty() && fieldCount >= 2) {
             notes_.NoteLazily([] { return reasons::NoPointNumber(); });
         }
-        CheckNumbers(std::min(fieldCount, needed), needed);
+        constexpr unsigned angles = kType == 'E' ? (1u << 5) | (1u << 7) : 1u << 5;
+        const int last = std::min(fieldCount, needed);
+        const bool plain = last == needed && PlainColumns<4, needed, angles>(fields_.data());
+        for (int field = 4; !plain && field <= last; ++field) {
+            const bool angle = ((angles >> field) & 1u) != 0;
+            const NumberProblem problem = CheckPaddedNumber(fields_[field], angle);
+            if (problem != NumberProblem::None) [[unlikely]] {
+                notes_.NoteLazily(
+                    [&] { return reasons::BadNumber(field, fields_[field], problem); });
+            }
+        }
         if (!point.empty()) {
             if (const std::uint64_t first = points_.Insert(point, notes_.Line())) {
                 notes_.NoteLazily([&] { return reasons::RepeatedPoint(point, first); });
             }
-        }
-    }
-}
-
-template <typename Output, typename Notes>
-void RecordConverter<Output, Notes>::CheckNumbers(int last, int needed) {
-    for (int field = 4; field <= last; ++field) {
-        const bool angle = field == 5 || (field == 7 && needed == 7);
-        const NumberProblem problem = CheckPaddedNumber(fields_[field], angle);
-        if (problem != NumberProblem::None) [[unlikely]] {
-            notes_.NoteLazily([&] { return reasons::BadNumber(field, fields_[field], problem); });
         }
     }
 }
