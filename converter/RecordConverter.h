@@ -318,4 +318,14 @@ void RecordConverter<Output, Notes>::CheckObservation(int fieldCount) {
     }
 }
 
+// After the last line of a file: text after its Ctrl-Z goes to the line that holds the Ctrl-Z.
+template <typename Notes>
+void NoteTextAfterCtrlZ(LineReader& reader, std::uint64_t lines, Notes& notes) {
+    if constexpr (Notes::kEnabled) {
+        if (reader.TextAfterCtrlZ()) {
+            notes.NoteAt(lines + (reader.CtrlZBeginsLine() ? 1 : 0), reasons::TextAfterCtrlZ());
+        }
+    }
+}
+
 } // namespace records

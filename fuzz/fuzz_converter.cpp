@@ -31,10 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         report.SetLine(++lines);
         converter.ConvertLine(line, reader);
     }
-    const bool textAfterCtrlZ = !reader.Error() && reader.TextAfterCtrlZ();
-    if (textAfterCtrlZ) {
-        report.NoteAt(lines + (reader.CtrlZBeginsLine() ? 1 : 0),
-                      records::reasons::TextAfterCtrlZ());
+    if (!reader.Error()) {
+        records::NoteTextAfterCtrlZ(reader, lines, report);
     }
     converter.EndOfFile();
     std::vector<reference::Note> notes;

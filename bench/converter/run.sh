@@ -48,19 +48,35 @@ printf 'converter:  %6.3f s   %.2f x cat | cat, %.2f x the synced copy\n' "$t_cl
 printf 'mawk:       %6.3f s   converter is %.1f x faster\n' "$t_awk" "$(python3 -c "print($t_awk/$t_cli)")"
 printf 'peak RSS:   %6.1f MiB\n' "$rss"
 
-# The report against the same conversion without it: the output must be the same bytes.
+# The report against the same conversion without it, made beside the conversion
+# (the program's way with two processors) and within it; the output must be the
+# same bytes. Time is wall-clock (and processor time, user + system), best of 5.
 python3 "$here/generate.py" "$size" 20 >"$work/bad.txt"
+measure() { # "wall cpu" in seconds, best of 5 runs of "$@"
+    local wall=999999 cpu=999999 w c
+    for _ in 1 2 3 4 5; do
+        read -r w c < <(/usr/bin/time -f '%e %U %S' "$@" 2>&1 >/dev/null | awk '{print $1, $2 + $3}')
+        wall=$(python3 -c "print(min($wall, $w))")
+        cpu=$(python3 -c "print(min($cpu, $c))")
+    done
+    echo "$wall $cpu"
+}
 for name in in bad; do
     cat "$work/$name.txt" >/dev/null
-    t_off=$(best "$bench" no-report "$work/off.out" "$work/$name.txt")
-    t_on=$(best "$bench" report "$work/on.out" "$work/$name.txt")
-    rss_off=$(peak_mib "$bench" no-report "$work/off.out" "$work/$name.txt")
-    rss_on=$(peak_mib "$bench" report "$work/on.out" "$work/$name.txt")
-    cmp "$work/off.out" "$work/on.out" || { echo "the report changed the output"; exit 1; }
-    entries=$("$bench" report "$work/on.out" "$work/$name.txt" | sed 's/entries: //')
     label=$([ "$name" = in ] && echo "normal file" || echo "20 % bad lines")
-    printf 'report, %-15s %9s entries: without %6.3f s %5.1f MiB, with %6.3f s %5.1f MiB, time x %.3f\n' \
-        "$label:" "$entries" "$t_off" "$rss_off" "$t_on" "$rss_on" "$(python3 -c "print($t_on/$t_off)")"
+    entries=$("$bench" beside "$work/on.out" "$work/$name.txt" | sed 's/entries: //')
+    printf 'report, %s (%s entries):\n' "$label" "$entries"
+    read -r wall_off cpu_off < <(measure "$bench" off "$work/off.out" "$work/$name.txt")
+    rss_off=$(peak_mib "$bench" off "$work/off.out" "$work/$name.txt")
+    printf '  %-22s %6.3f s wall %6.3f s cpu %6.1f MiB\n' "without" "$wall_off" "$cpu_off" "$rss_off"
+    for mode in beside within; do
+        read -r wall cpu < <(measure "$bench" "$mode" "$work/on.out" "$work/$name.txt")
+        rss=$(peak_mib "$bench" "$mode" "$work/on.out" "$work/$name.txt")
+        cmp "$work/off.out" "$work/on.out" || { echo "the report changed the output"; exit 1; }
+        printf '  %-22s %6.3f s wall %6.3f s cpu %6.1f MiB   wall x %.3f, cpu x %.3f\n' \
+            "with, $mode:" "$wall" "$cpu" "$rss" "$(python3 -c "print($wall/$wall_off)")" \
+            "$(python3 -c "print($cpu/$cpu_off)")"
+    done
     rm -f "$work/off.out" "$work/on.out"
 done
 rm -f "$work/in.txt" "$work/bad.txt"

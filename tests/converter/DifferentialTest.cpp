@@ -5,6 +5,7 @@
 // property on inputs it finds itself; this test runs the same seeds every time.
 #include "converter/LineReader.h"
 #include "converter/RecordConverter.h"
+#include "converter/ReportWorker.h"
 #include "fuzz/ReferenceConversion.h"
 
 #include <gtest/gtest.h>
@@ -104,10 +105,7 @@ reference::Rendering Stream(std::string_view input, std::size_t blockSize, Field
         converter.ConvertLine(line, reader);
     }
     EXPECT_FALSE(reader.Error());
-    if (reader.TextAfterCtrlZ()) {
-        report.NoteAt(lines + (reader.CtrlZBeginsLine() ? 1 : 0),
-                      records::reasons::TextAfterCtrlZ());
-    }
+    records::NoteTextAfterCtrlZ(reader, lines, report);
     converter.EndOfFile();
     return {out.text, converter.Summary().skippedLines, {}};
 }
@@ -126,6 +124,25 @@ reference::Rendering Stream(std::string_view input, std::size_t blockSize, Field
     return reported;
 }
 
+// The report made beside the conversion, from copies handed over in pieces of every size.
+std::vector<reference::Note> Beside(std::string_view input, std::size_t piece) {
+    ConversionReport report;
+    {
+        ReportWorker worker(report);
+        worker.StartFile("f");
+        for (std::size_t offset = 0; offset < input.size(); offset += piece) {
+            worker.Bytes(input.data() + offset, std::min(piece, input.size() - offset));
+        }
+        worker.EndFile();
+        worker.Finish();
+    }
+    std::vector<reference::Note> notes;
+    for (const ReportEntry& entry : report.Entries()) {
+        notes.push_back({entry.line, entry.reason});
+    }
+    return notes;
+}
+
 TEST(Differential, StreamingConversionMatchesThePlainRulesAtEveryBlockSize) {
     for (unsigned seed = 1; seed <= 400; ++seed) {
         const std::string input = RandomRecorderFile(seed).Make();
@@ -138,6 +155,7 @@ TEST(Differential, StreamingConversionMatchesThePlainRulesAtEveryBlockSize) {
             ASSERT_EQ(Stream(input, block, nullptr), expected)
                 << "whole lines, seed " << seed << ", block " << block;
         }
+        ASSERT_EQ(Beside(input, 1 + seed % 23), expected.notes) << "beside, seed " << seed;
     }
 }
 

@@ -23,34 +23,43 @@ void PrintTo(const ReportCase& c, std::ostream* os) {
     *os << c.name;
 }
 
+using Mode = TRejestratorKMX685::ReportMode;
+
 ConversionResult Convert(const std::vector<std::string>& files, const std::string& output,
-                         bool reportWanted) {
+                         Mode mode) {
     TRejestratorKMX685 converter;
     converter.SetInputFiles(files);
-    converter.SetReportWanted(reportWanted);
+    converter.SetReportMode(mode);
     return converter.ConvertFiles(output);
+}
+
+std::string EntryLines(const ConversionReport& report) {
+    std::string lines;
+    for (const ReportEntry& e : report.Entries()) {
+        lines += std::filesystem::path(report.FileOf(e)).filename().string() + ":" +
+                 std::to_string(e.line) + ": " + e.reason + "\n";
+    }
+    return lines;
 }
 
 class ReportGolden : public testing::TestWithParam<ReportCase> {};
 
-// And the report changes no byte of the output.
+// Made within the conversion or beside it, and the report changes no byte of the output.
 TEST_P(ReportGolden, ListsEveryLineThatDidNotConvertCleanly) {
     TempDir dir;
     std::vector<std::string> files;
     for (const char* input : GetParam().inputs) {
         files.push_back(DataFile(std::string("report/") + input));
     }
-    const ConversionResult result = Convert(files, dir.File("with"), true);
-    ASSERT_EQ(result.status, ConversionStatus::Succeeded);
-    std::string entries;
-    for (const ReportEntry& e : result.report.Entries()) {
-        entries += std::filesystem::path(result.report.FileOf(e)).filename().string() + ":" +
-                   std::to_string(e.line) + ": " + e.reason + "\n";
+    const std::string expected =
+        ReadBytes(DataFile(std::string("report/") + GetParam().name + ".report"));
+    for (const Mode mode : {Mode::Within, Mode::Beside}) {
+        const ConversionResult result = Convert(files, dir.File("with"), mode);
+        ASSERT_EQ(result.status, ConversionStatus::Succeeded);
+        EXPECT_EQ(EntryLines(result.report), expected) << (mode == Mode::Within ? "within" : "beside");
+        EXPECT_EQ(result.report.Count(), result.report.Entries().size());
     }
-    EXPECT_EQ(entries, ReadBytes(DataFile(std::string("report/") + GetParam().name + ".report")));
-    EXPECT_EQ(result.report.Count(), result.report.Entries().size());
-
-    const ConversionResult plain = Convert(files, dir.File("without"), false);
+    const ConversionResult plain = Convert(files, dir.File("without"), Mode::Off);
     EXPECT_TRUE(plain.report.Empty());
     EXPECT_EQ(ReadBytes(dir.File("with")), ReadBytes(dir.File("without")));
 }
@@ -71,6 +80,28 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// Beside the conversion the report gets the file in copies of its blocks: a file
+// of several blocks, whose text after a Ctrl-Z begins in a block of its own.
+TEST(ConversionReport, BesideAndWithinAgreeOverBlocks) {
+    TempDir dir;
+    std::string text;
+    for (int i = 0; text.size() < (std::size_t(1) << 20) - 64; ++i) {
+        text += i % 7 == 0 ? "C," + std::to_string(i) + ",,,,,1.5\r\n"
+                           : "E," + std::to_string(i % 50) + ",,1," + std::to_string(i % 450) +
+                                 (i % 20 == 0 ? ",1,1e3\r\n" : ",1,1\r\n");
+    }
+    text.resize((std::size_t(1) << 20) - 1, 'X');
+    text += "\x1a" "after\r\n";
+    const std::string file = dir.Write("blocks.txt", text);
+    const ConversionResult within = Convert({file}, dir.File("within"), Mode::Within);
+    const ConversionResult beside = Convert({file}, dir.File("beside"), Mode::Beside);
+    EXPECT_GT(within.report.Count(), 1000u);
+    EXPECT_LT(within.report.Count(), ConversionReport::kMaxEntries);
+    EXPECT_EQ(within.report.Count(), beside.report.Count());
+    EXPECT_EQ(EntryLines(within.report), EntryLines(beside.report));
+    EXPECT_TRUE(EntryLines(beside.report).ends_with("(Ctrl-Z) pominięty\n"));
+}
+
 // Millions of bad lines are counted, not kept.
 TEST(ConversionReport, KeepsTheFirstEntriesAndCountsTheRest) {
     TempDir dir;
@@ -78,7 +109,8 @@ TEST(ConversionReport, KeepsTheFirstEntriesAndCountsTheRest) {
     for (std::size_t i = 0; i < ConversionReport::kMaxEntries + 5; ++i) {
         text += "X\r\n";
     }
-    const ConversionResult result = Convert({dir.Write("bad.txt", text)}, dir.File("out"), true);
+    const ConversionResult result =
+        Convert({dir.Write("bad.txt", text)}, dir.File("out"), Mode::Beside);
     EXPECT_EQ(result.report.Count(), ConversionReport::kMaxEntries + 5);
     ASSERT_EQ(result.report.Entries().size(), ConversionReport::kMaxEntries);
     EXPECT_EQ(result.report.Entries().back().line, ConversionReport::kMaxEntries);
