@@ -6,6 +6,7 @@
 #include "app/ElidedLabel.h"
 #include "app/FileDrop.h"
 #include "app/Przycisk.h"
+#include "app/ReportWindow.h"
 #include "app/WindowOpeners.h"
 #include "common/Platform.h"
 #include "common/UPlikIni.h"
@@ -17,6 +18,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
+#include <QScreen>
 #include <QTextBlock>
 
 namespace {
@@ -182,16 +184,18 @@ void TForm1::ConvertKmx685() {
         return;
     }
     converting_ = true;
-    const ConversionOutcome outcome =
+    ConversionOutcome outcome =
         RunConversion(converter_, platform::JoinPath(settings_.Path, kOutputName), this);
     converting_ = false;
     ShowResult(outcome);
 }
 
-void TForm1::ShowResult(const ConversionOutcome& outcome) {
+void TForm1::ShowResult(ConversionOutcome& outcome) {
     switch (outcome.result.status) {
     case ConversionStatus::Succeeded:
-        summaryField_->setText(SummaryText(outcome.result.summary));
+        summaryField_->setText(
+            SummaryText(outcome.result.summary, outcome.result.report.Count()));
+        ShowReport(outcome.result.report);
         break;
     case ConversionStatus::Failed:
         ShowConversionError(this, outcome.failure.value_or(ConversionError{}));
@@ -199,4 +203,26 @@ void TForm1::ShowResult(const ConversionOutcome& outcome) {
     case ConversionStatus::Cancelled:
         break;
     }
+}
+
+// A clean conversion closes the report of the one before; a new report takes the
+// same window, right of this one when the screen has room for it.
+void TForm1::ShowReport(ConversionReport& report) {
+    if (report.Empty()) {
+        if (reportWindow_) {
+            reportWindow_->close();
+        }
+        return;
+    }
+    if (!reportWindow_) {
+        reportWindow_ = new ReportWindow(QString::fromStdString(settings_.Path), this);
+        const QRect screen = this->screen()->availableGeometry();
+        const QPoint beside = frameGeometry().topRight() + QPoint(8, 0);
+        if (screen.contains(QRect(beside, reportWindow_->frameGeometry().size()))) {
+            reportWindow_->move(beside);
+        }
+    }
+    reportWindow_->SetReport(std::move(report));
+    reportWindow_->show();
+    reportWindow_->raise();
 }
