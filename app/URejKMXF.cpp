@@ -26,6 +26,32 @@ namespace {
 constexpr int kRecorderKmx685 = 0;
 constexpr char kOutputName[] = "OBSBIEG";
 
+// Right of the main window when there is room, else below it, made smaller to fit
+// if need be, so that it never hides the main window's controls; on a screen too
+// small for that the window manager decides.
+void PlaceBeside(QWidget& window, const QRect& main, const QRect& screen) {
+    constexpr int kGap = 8;
+    constexpr QSize kSmallest(360, 200);
+    const QSize wanted = window.size();
+    const QRect right(main.right() + kGap, main.top(), screen.right() - main.right() - kGap,
+                      screen.bottom() - main.top());
+    const QRect below(main.left(), main.bottom() + kGap, screen.right() - main.left(),
+                      screen.bottom() - main.bottom() - kGap);
+    for (const QRect& room : {right, below}) {
+        if (room.width() >= wanted.width() && room.height() >= wanted.height()) {
+            window.move(room.topLeft());
+            return;
+        }
+    }
+    for (const QRect& room : {below, right}) {
+        if (room.width() >= kSmallest.width() && room.height() >= kSmallest.height()) {
+            window.resize(wanted.boundedTo(room.size()));
+            window.move(room.topLeft());
+            return;
+        }
+    }
+}
+
 } // namespace
 
 TForm1::TForm1(const TPlikIni& settings, TRejestratorKMX685& converter, QWidget* parent)
@@ -216,11 +242,7 @@ void TForm1::ShowReport(ConversionReport& report) {
     }
     if (!reportWindow_) {
         reportWindow_ = new ReportWindow(QString::fromStdString(settings_.Path), this);
-        const QRect screen = this->screen()->availableGeometry();
-        const QPoint beside = frameGeometry().topRight() + QPoint(8, 0);
-        if (screen.contains(QRect(beside, reportWindow_->frameGeometry().size()))) {
-            reportWindow_->move(beside);
-        }
+        PlaceBeside(*reportWindow_, frameGeometry(), screen()->availableGeometry());
     }
     reportWindow_->SetReport(std::move(report));
     reportWindow_->show();
