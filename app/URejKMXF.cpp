@@ -219,8 +219,7 @@ void TForm1::ConvertKmx685() {
 void TForm1::ShowResult(ConversionOutcome& outcome) {
     switch (outcome.result.status) {
     case ConversionStatus::Succeeded:
-        summaryField_->setText(
-            SummaryText(outcome.result.summary, outcome.result.report.Count()));
+        summaryField_->setText(SummaryText(outcome.result.summary, outcome.result.report.Count()));
         ShowReport(outcome.result.report);
         break;
     case ConversionStatus::Failed:

@@ -24,7 +24,8 @@ QWidget* OpenFileAtLine(const QString& path, std::uint64_t line, int textSize,
     QPointer<TEdytorF> editor;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         auto* open = qobject_cast<TEdytorF*>(window);
-        if (open && open->isVisible() && QFileInfo(open->EdytorFrame->FileName) == QFileInfo(path)) {
+        if (open && open->isVisible() &&
+            QFileInfo(open->EdytorFrame->FileName) == QFileInfo(path)) {
             editor = open;
         }
     }

@@ -49,8 +49,7 @@ void PointSet::Allocate(std::size_t capacity) {
     count_ = 0;
 }
 
-std::uint64_t PointSet::AddGrowing(std::size_t slot, std::uint64_t key,
-                                   std::uint64_t lineAndKind) {
+std::uint64_t PointSet::AddGrowing(std::size_t slot, std::uint64_t key, std::uint64_t lineAndKind) {
     if (count_ == kMaxPoints) {
         return 0; // a block this large is only partly checked
     }

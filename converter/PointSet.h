@@ -17,9 +17,9 @@ constexpr std::uint64_t FirstBytes(std::size_t n) {
     const std::uint64_t low = (std::uint64_t(1) << (8 * n)) - 1;
     return std::endian::native == std::endian::little ? low : ~(~std::uint64_t(0) >> (8 * n));
 }
-inline constexpr std::uint64_t kFirstBytes[9] = {
-    FirstBytes(0), FirstBytes(1), FirstBytes(2), FirstBytes(3), FirstBytes(4),
-    FirstBytes(5), FirstBytes(6), FirstBytes(7), FirstBytes(8)};
+inline constexpr std::uint64_t kFirstBytes[9] = {FirstBytes(0), FirstBytes(1), FirstBytes(2),
+                                                 FirstBytes(3), FirstBytes(4), FirstBytes(5),
+                                                 FirstBytes(6), FirstBytes(7), FirstBytes(8)};
 
 } // namespace point_set
 

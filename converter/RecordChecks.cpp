@@ -11,8 +11,7 @@ NumberProblem CheckNumber(std::string_view field, bool angle) {
         return NumberProblem::Empty;
     }
     const bool negative = field[0] == '-';
-    const std::string_view unsigned_ =
-        negative || field[0] == '+' ? field.substr(1) : field;
+    const std::string_view unsigned_ = negative || field[0] == '+' ? field.substr(1) : field;
     const std::size_t dot = unsigned_.find('.');
     if (unsigned_.find_first_not_of("0123456789.") != std::string_view::npos ||
         unsigned_.find_first_of("0123456789") == std::string_view::npos ||
@@ -37,7 +36,7 @@ NumberProblem CheckNumber(std::string_view field, bool angle) {
     const std::string_view fraction =
         dot == std::string_view::npos ? std::string_view() : unsigned_.substr(dot + 1);
     return fraction.find_first_not_of('0') == std::string_view::npos ? NumberProblem::None
-                                                                       : NumberProblem::OutOfRange;
+                                                                     : NumberProblem::OutOfRange;
 }
 
 namespace reasons {
@@ -97,8 +96,7 @@ std::string BadNumber(int field, std::string_view text, NumberProblem problem) {
     case NumberProblem::NotPlain:
         return "pole " + number + " " + report::Quoted(text) + " nie jest liczbą dziesiętną";
     case NumberProblem::OutOfRange:
-        return "kąt w polu " + number + " " + report::Quoted(text) +
-               " poza zakresem 0–400 gon";
+        return "kąt w polu " + number + " " + report::Quoted(text) + " poza zakresem 0–400 gon";
     case NumberProblem::None:
         break;
     }

@@ -78,8 +78,7 @@ template <int kFirst, int kLast, unsigned kAngles>
 inline bool PlainColumns(const std::string_view* fields) {
 #if defined(__SSE2__) || defined(_M_X64)
     const char* const start = fields[kFirst].data();
-    const std::size_t size =
-        std::size_t(fields[kLast].data() + fields[kLast].size() - start);
+    const std::size_t size = std::size_t(fields[kLast].data() + fields[kLast].size() - start);
     if (size - 1 >= 32) {
         return false;
     }
@@ -114,7 +113,8 @@ inline bool PlainColumns(const std::string_view* fields) {
     return [&]<int... kOffsets>(std::integer_sequence<int, kOffsets...>) {
         return ((((kAngles >> (kFirst + kOffsets)) & 1u) == 0 || below400(kFirst + kOffsets)) &&
                 ...);
-    }(std::make_integer_sequence<int, kLast - kFirst + 1>());
+    }
+    (std::make_integer_sequence<int, kLast - kFirst + 1>());
 #else
     (void)fields;
     return false;

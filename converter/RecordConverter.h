@@ -127,8 +127,7 @@ inline int FieldsFromCommas(std::string_view line, const std::uint32_t* commas, 
 template <typename Output, typename Notes = NoReport> class RecordConverter {
 public:
     RecordConverter(Output& out, Notes& notes) : out_(out), notes_(notes) {}
-    explicit RecordConverter(Output& out)
-        requires std::is_same_v<Notes, NoReport>
+    explicit RecordConverter(Output& out) requires std::is_same_v<Notes, NoReport>
         : out_(out), notes_(noReport_) {}
 
     // One line as LineReader hands it out (16 readable bytes after it).
@@ -146,10 +145,9 @@ public:
                 notes_.Note(reasons::NulByte());
             }
         }
-        const int fieldCount =
-            reader.CommasKnown()
-                ? FieldsFromCommas(line, reader.CommaOffsets(), reader.CommaCount(), fields_)
-                : SplitFields(line, fields_);
+        const int fieldCount = reader.CommasKnown() ? FieldsFromCommas(line, reader.CommaOffsets(),
+                                                                       reader.CommaCount(), fields_)
+                                                    : SplitFields(line, fields_);
         ConvertFields(line, fieldCount);
     }
 

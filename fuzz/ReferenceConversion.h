@@ -86,8 +86,8 @@ public:
         }
         if (count < needed) {
             const unsigned used = type == 'E' ? 0xF4u : 0x74u; // fields 2, 4-7 or 2, 4-6
-            Add(line, records::reasons::TooFewFields(type, std::size_t(count),
-                                                     std::size_t(needed), used));
+            Add(line, records::reasons::TooFewFields(type, std::size_t(count), std::size_t(needed),
+                                                     used));
         }
         if (count >= 2 && f[2].empty()) {
             Add(line, records::reasons::NoPointNumber());
@@ -140,7 +140,8 @@ inline Rendering Convert(std::string_view input) {
         for (int i = 1; i <= 7; ++i) {
             f[i] = field(line, i);
         }
-        const int count = int(std::min<std::size_t>(7, 1 + std::count(line.begin(), line.end(), ',')));
+        const int count =
+            int(std::min<std::size_t>(7, 1 + std::count(line.begin(), line.end(), ',')));
         const std::string& type = f[1];
         if (type == "C") {
             if (open) {

@@ -69,7 +69,8 @@ void ReportWindowTest::initTestCase() {
 void ReportWindowTest::init() {
     work_ = std::make_unique<QTemporaryDir>();
     dialogs_ = std::make_unique<FakeDialogs>();
-    WriteFile(WorkPath("kavero.ini"), QStringLiteral("[General]\r\nPath=%1\r\n").arg(work_->path()).toUtf8());
+    WriteFile(WorkPath("kavero.ini"),
+              QStringLiteral("[General]\r\nPath=%1\r\n").arg(work_->path()).toUtf8());
     WriteFile(WorkPath("a.txt"), "C,10,,,,,1.56\r\nE,11,,22.50,101.2345,1.50,99.8765\r\n"
                                  "X,uwaga\r\nE,11,,1e3,101.2345,1.50,99.8765\r\n");
     WriteFile(WorkPath("b.txt"), "I,n\rag\xb3\xF3wek\r\nE,1,,1,1,1,1\r\n");
@@ -102,8 +103,10 @@ QStringList ReportWindowTest::Rows() const {
     const QAbstractItemModel* model = Entries()->model();
     for (int row = 0; row < model->rowCount(); ++row) {
         rows << QStringLiteral("%1:%2: %3")
-                    .arg(QDir(work_->path()).relativeFilePath(model->index(row, 0).data().toString()),
-                         model->index(row, 1).data().toString(), model->index(row, 2).data().toString());
+                    .arg(QDir(work_->path())
+                             .relativeFilePath(model->index(row, 0).data().toString()),
+                         model->index(row, 1).data().toString(),
+                         model->index(row, 2).data().toString());
     }
     return rows;
 }
@@ -154,7 +157,8 @@ void ReportWindowTest::sortedRowsAreCopiedAndSavedAsShown() {
     QVERIFY(saved.startsWith(WorkPath("b.txt").toUtf8() + ":1: nieznany typ rekordu \x84I\x94"));
     QCOMPARE(saved.count("\r\n"), 5);
     QCOMPARE(saved.count('\n'), 5);
-    QVERIFY(saved.contains("dziesi\xea" "tn\xb9")); // Windows-1250
+    QVERIFY(saved.contains("dziesi\xea"
+                           "tn\xb9")); // Windows-1250
 
     dialogs_->saveName = WorkPath("brak/raport.txt");
     QTest::mouseClick(Report()->findChild<QPushButton*>("SaveButton"), Qt::LeftButton);

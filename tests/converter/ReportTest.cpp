@@ -56,7 +56,8 @@ TEST_P(ReportGolden, ListsEveryLineThatDidNotConvertCleanly) {
     for (const Mode mode : {Mode::Within, Mode::Beside}) {
         const ConversionResult result = Convert(files, dir.File("with"), mode);
         ASSERT_EQ(result.status, ConversionStatus::Succeeded);
-        EXPECT_EQ(EntryLines(result.report), expected) << (mode == Mode::Within ? "within" : "beside");
+        EXPECT_EQ(EntryLines(result.report), expected)
+            << (mode == Mode::Within ? "within" : "beside");
         EXPECT_EQ(result.report.Count(), result.report.Entries().size());
     }
     const ConversionResult plain = Convert(files, dir.File("without"), Mode::Off);
@@ -72,8 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ReportCase{"two-files", {"ctrlz-clean.txt", "second-file.txt"}},
                     ReportCase{"ctrlz-text", {"ctrlz-text.txt"}},
                     ReportCase{"ctrlz-line", {"ctrlz-line.txt"}},
-                    ReportCase{"ctrlz-clean", {"ctrlz-clean.txt"}},
-                    ReportCase{"nul", {"nul.txt"}}),
+                    ReportCase{"ctrlz-clean", {"ctrlz-clean.txt"}}, ReportCase{"nul", {"nul.txt"}}),
     [](const auto& info) {
         std::string name = info.param.name;
         std::erase(name, '-');
@@ -91,7 +91,8 @@ TEST(ConversionReport, BesideAndWithinAgreeOverBlocks) {
                                  (i % 20 == 0 ? ",1,1e3\r\n" : ",1,1\r\n");
     }
     text.resize((std::size_t(1) << 20) - 1, 'X');
-    text += "\x1a" "after\r\n";
+    text += "\x1a"
+            "after\r\n";
     const std::string file = dir.Write("blocks.txt", text);
     const ConversionResult within = Convert({file}, dir.File("within"), Mode::Within);
     const ConversionResult beside = Convert({file}, dir.File("beside"), Mode::Beside);
