@@ -70,7 +70,7 @@ private:
     }
 
     void AppendNumber(std::string& text, bool point) {
-        static const char* const kPoints[] = {"1", "2", "12"};
+        static const char* const kPoints[] = {"1", "2", "12", "1000000000012"};
         static const char* const kNumbers[] = {"400",   "400.0000", "400.0001", "-0.000",
                                                "-0.01", "+12.5",    "0399.99",  "00400.",
                                                "1e3",   "5.",       ".",        "401"};
