@@ -22,7 +22,9 @@ class ReportWorker {
 public:
     static constexpr std::size_t kPieceSize = std::size_t(1) << 18;
     static constexpr std::size_t kQueued = 4;
-    static constexpr std::size_t kSpare = 2;
+    // Every piece in flight finds a buffer to come back to, so none is allocated
+    // (and its pages faulted in) anew once the first few went round.
+    static constexpr std::size_t kSpare = kQueued + 2;
     static constexpr std::size_t kBlockSize = std::size_t(1) << 18;
 
     // The report belongs to the worker until Finish. Throws std::system_error
