@@ -12,10 +12,31 @@ void ConversionReport::StartFile(std::string path) {
     line_ = 0;
 }
 
+namespace {
+
+// A reason is one line of UTF-8 text. A byte that is no part of UTF-8 is taken as
+// Windows-1250, as a reader may quote a line's raw bytes; control characters,
+// line ends included, show as "?".
+std::string OneLineOfUtf8(std::string_view reason) {
+    std::string text;
+    text.reserve(reason.size());
+    for (std::size_t pos = 0; pos < reason.size();) {
+        const std::size_t start = pos;
+        char32_t c = cp1250::NextCodePoint(reason, pos);
+        if (c == 0xFFFD && pos == start + 1) {
+            c = cp1250::ToUnicode(static_cast<unsigned char>(reason[start]));
+        }
+        cp1250::AppendUtf8(text, c < 0x20 || (c >= 0x7f && c < 0xa0) ? U'?' : c);
+    }
+    return text;
+}
+
+} // namespace
+
 void ConversionReport::NoteAt(std::uint64_t line, std::string_view reason) {
     ++count_;
     if (entries_.size() < kMaxEntries) {
-        entries_.push_back({files_.empty() ? 0 : files_.size() - 1, line, std::string(reason)});
+        entries_.push_back({files_.empty() ? 0 : files_.size() - 1, line, OneLineOfUtf8(reason)});
     }
 }
 

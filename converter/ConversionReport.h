@@ -31,7 +31,9 @@ public:
     void SetLine(std::uint64_t line) { line_ = line; }
     std::uint64_t Line() const { return line_; }
 
-    // A reason about the current line.
+    // A reason about the current line: UTF-8 text, where bytes that are no UTF-8
+    // are taken as Windows-1250 (a quoted piece of the line) and control
+    // characters show as "?", so that every entry stays one line.
     void Note(std::string_view reason) { NoteAt(line_, reason); }
     void NoteAt(std::uint64_t line, std::string_view reason);
     // The same, with the reason made only when it is kept.

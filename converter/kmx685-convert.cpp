@@ -6,6 +6,7 @@
 #include "converter/URejestratorKMX685.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -108,6 +109,28 @@ struct Utf8Console {
 };
 #endif
 
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return a == b ||
+           std::filesystem::equivalent(platform::PathFromUtf8(a), platform::PathFromUtf8(b), ec);
+}
+
+// A report written over a recorder file or over the output would destroy what it reports on.
+std::optional<std::string> ReportOverwrites(const Options& options) {
+    if (!options.report) {
+        return std::nullopt;
+    }
+    if (SameFile(*options.report, options.output)) {
+        return options.output;
+    }
+    for (const std::string& file : options.files) {
+        if (SameFile(*options.report, file)) {
+            return file;
+        }
+    }
+    return std::nullopt;
+}
+
 // The summary on standard output, the entries on standard error as compilers write them.
 void PrintSummary(const std::string& output, const ConversionResult& result) {
     const ConversionSummary& s = result.summary;
@@ -141,6 +164,11 @@ int Run(int argc, char** argv) {
             return kExitFailed;
         }
         options.output = platform::JoinPath(settings.Path, "OBSBIEG");
+    }
+    if (const auto overwritten = ReportOverwrites(options)) {
+        std::cerr << "kmx685-convert: the report would overwrite " << *overwritten << "\n\n"
+                  << kUsage;
+        return kExitUsage;
     }
 
     // Opened first, so that a report that cannot be written stops before the conversion.

@@ -120,6 +120,15 @@ TEST(ConversionReport, KeepsTheFirstEntriesAndCountsTheRest) {
     EXPECT_TRUE(all.ends_with("pominięty\r\n… i 5 dalszych\r\n")) << all.substr(all.size() - 40);
 }
 
+// Other recorders' readers quote their lines' raw bytes: the entry shows letters,
+// and a line end inside a reason would break the one-entry-a-line file.
+TEST(ConversionReport, ReasonsAreOneLineOfUtf8) {
+    ConversionReport report;
+    report.StartFile("f");
+    report.NoteAt(1, "nieznany rekord „\xa3\xb9ka\nx”");
+    EXPECT_EQ(report.Entries().front().reason, "nieznany rekord „Łąka?x”");
+}
+
 // A block of more points than the set keeps still finds repeats of those it kept.
 TEST(PointSet, HoldsTheFirstPointsOfAHugeBlock) {
     PointSet points;

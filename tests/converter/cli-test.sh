@@ -87,6 +87,10 @@ run "$cli" -o "$work/x.out" "$data/worked-example.txt" --report
 check "--report without a name is bad usage" [ "$status" -eq 2 ]
 run "$cli" --report "" "$data/worked-example.txt"
 check "--report with an empty name is bad usage" [ "$status" -eq 2 ]
+cp "$data/worked-example.txt" "$work/pomiar.txt"
+run "$cli" --report "$work/./pomiar.txt" -o "$work/x.out" "$work/pomiar.txt"
+check "a report over an input file is bad usage" [ "$status" -eq 2 ]
+check "and the input is kept" cmp -s "$work/pomiar.txt" "$data/worked-example.txt"
 
 # A NUL byte would cut the path short at "praca łąka": the folder is refused instead.
 printf '[General]\r\nPath=%s\0/inna\r\n' "$work/praca łąka" | iconv -f UTF-8 -t CP1250 >"$work/bin/kavero.ini"
