@@ -106,12 +106,13 @@ inline bool PlainColumns(const std::string_view* fields) {
     if (emptyField || onlyADot || twoDots) {
         return false;
     }
+    // Without branches: angles below 100 and above are equally common.
     const auto below400 = [&](int field) {
         const int whole = std::countr_zero(separators >> (fields[field].data() - start));
-        return whole < 3 || (whole == 3 && fields[field][0] < '4');
+        return (whole < 3) | ((whole == 3) & (fields[field][0] < '4'));
     };
     return [&]<int... kOffsets>(std::integer_sequence<int, kOffsets...>) {
-        return ((((kAngles >> (kFirst + kOffsets)) & 1u) == 0 || below400(kFirst + kOffsets)) &&
+        return ((((kAngles >> (kFirst + kOffsets)) & 1u) == 0 || below400(kFirst + kOffsets)) &
                 ...);
     }
     (std::make_integer_sequence<int, kLast - kFirst + 1>());
