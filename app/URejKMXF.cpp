@@ -6,6 +6,7 @@
 #include "app/ElidedLabel.h"
 #include "app/FileDrop.h"
 #include "app/Przycisk.h"
+#include "app/ReportWindow.h"
 #include "app/WindowOpeners.h"
 #include "common/Platform.h"
 #include "common/UPlikIni.h"
@@ -17,12 +18,39 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
+#include <QScreen>
 #include <QTextBlock>
 
 namespace {
 
 constexpr int kRecorderKmx685 = 0;
 constexpr char kOutputName[] = "OBSBIEG";
+
+// Right of the main window when there is room, else below it, made smaller to fit
+// if need be, so that it never hides the main window's controls; on a screen too
+// small for that the window manager decides.
+void PlaceBeside(QWidget& window, const QRect& main, const QRect& screen) {
+    constexpr int kGap = 8;
+    constexpr QSize kSmallest(360, 200);
+    const QSize wanted = window.size();
+    const QRect right(main.right() + kGap, main.top(), screen.right() - main.right() - kGap,
+                      screen.bottom() - main.top());
+    const QRect below(main.left(), main.bottom() + kGap, screen.right() - main.left(),
+                      screen.bottom() - main.bottom() - kGap);
+    for (const QRect& room : {right, below}) {
+        if (room.width() >= wanted.width() && room.height() >= wanted.height()) {
+            window.move(room.topLeft());
+            return;
+        }
+    }
+    for (const QRect& room : {below, right}) {
+        if (room.width() >= kSmallest.width() && room.height() >= kSmallest.height()) {
+            window.resize(wanted.boundedTo(room.size()));
+            window.move(room.topLeft());
+            return;
+        }
+    }
+}
 
 } // namespace
 
@@ -182,16 +210,17 @@ void TForm1::ConvertKmx685() {
         return;
     }
     converting_ = true;
-    const ConversionOutcome outcome =
+    ConversionOutcome outcome =
         RunConversion(converter_, platform::JoinPath(settings_.Path, kOutputName), this);
     converting_ = false;
     ShowResult(outcome);
 }
 
-void TForm1::ShowResult(const ConversionOutcome& outcome) {
+void TForm1::ShowResult(ConversionOutcome& outcome) {
     switch (outcome.result.status) {
     case ConversionStatus::Succeeded:
-        summaryField_->setText(SummaryText(outcome.result.summary));
+        summaryField_->setText(SummaryText(outcome.result.summary, outcome.result.report.Count()));
+        ShowReport(outcome.result.report);
         break;
     case ConversionStatus::Failed:
         ShowConversionError(this, outcome.failure.value_or(ConversionError{}));
@@ -199,4 +228,22 @@ void TForm1::ShowResult(const ConversionOutcome& outcome) {
     case ConversionStatus::Cancelled:
         break;
     }
+}
+
+// A clean conversion closes the report of the one before; a new report takes the
+// same window, right of this one when the screen has room for it.
+void TForm1::ShowReport(ConversionReport& report) {
+    if (report.Empty()) {
+        if (reportWindow_) {
+            reportWindow_->close();
+        }
+        return;
+    }
+    if (!reportWindow_) {
+        reportWindow_ = new ReportWindow(QString::fromStdString(settings_.Path), this);
+        PlaceBeside(*reportWindow_, frameGeometry(), screen()->availableGeometry());
+    }
+    reportWindow_->SetReport(std::move(report));
+    reportWindow_->show();
+    reportWindow_->raise();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <memory>
@@ -10,7 +11,9 @@
 class ElidedLabel;
 class QButtonGroup;
 class QLabel;
+class ReportWindow;
 class TPlikIni;
+class ConversionReport;
 class TRejestratorKMX685;
 struct ConversionOutcome;
 
@@ -51,7 +54,8 @@ private:
     void AppendFiles(const QStringList& paths);
     int RecorderIndex() const;
     void ConvertKmx685();
-    void ShowResult(const ConversionOutcome& outcome);
+    void ShowResult(ConversionOutcome& outcome);
+    void ShowReport(ConversionReport& report);
 
     std::unique_ptr<Ui::TForm1> ui;
     const TPlikIni& settings_;
@@ -60,5 +64,6 @@ private:
     QButtonGroup* recorders_ = nullptr;   // RadioGroup1's items, by item number
     ElidedLabel* directoryField_ = nullptr;
     QLabel* summaryField_ = nullptr;
+    QPointer<ReportWindow> reportWindow_; // the last conversion's report, while open
     bool converting_ = false;
 };

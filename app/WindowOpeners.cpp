@@ -1,11 +1,14 @@
 #include "app/WindowOpeners.h"
 
+#include "editor/SynEdit.h"
 #include "editor/UEdytorF.h"
+#include "editor/UEdytorFrame.h"
 #ifndef _WIN32
 #include "help/UPomocF.h"
 #endif
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QPointer>
 
 namespace {
@@ -27,6 +30,29 @@ QWidget* OpenResultFile(const QString& path, int textSize, std::function<void()>
     QObject::connect(editor, &TEdytorF::Closed, qApp, std::move(onClosed), Qt::QueuedConnection);
     editor->SetTextSize(textSize);
     editor->OpenFile(path);
+    return editor;
+}
+
+// One window per file, so that two windows never hold different edits of it.
+QWidget* OpenFileAtLine(const QString& path, std::uint64_t line, int textSize,
+                        std::function<void()> onClosed) {
+    QPointer<TEdytorF> editor;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* open = qobject_cast<TEdytorF*>(window);
+        if (open && open->isVisible() &&
+            QFileInfo(open->EdytorFrame->FileName) == QFileInfo(path)) {
+            editor = open;
+        }
+    }
+    if (!editor) {
+        editor = static_cast<TEdytorF*>(OpenResultFile(path, textSize, std::move(onClosed)));
+    }
+    if (!editor || !editor->isVisible()) {
+        return nullptr;
+    }
+    editor->EdytorFrame->SynEdit1->SelectRecordLine(line);
+    editor->raise();
+    editor->activateWindow();
     return editor;
 }
 

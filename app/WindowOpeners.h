@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 class QWidget;
@@ -13,6 +14,12 @@ class QWidget;
 // text control at `textSize` points, bound to `path` and loaded if the file exists.
 // `onClosed` runs after the window has closed, once it is gone. Returns the window.
 QWidget* OpenResultFile(const QString& path, int textSize, std::function<void()> onClosed);
+
+// Opens `path` as OpenResultFile does, or takes the editor window already bound
+// to it, raises it and selects line `line` (from 1, as the conversion counts
+// lines) with the caret at its start. nullptr when the user chose not to open it.
+QWidget* OpenFileAtLine(const QString& path, std::uint64_t line, int textSize,
+                        std::function<void()> onClosed);
 
 // Asks every open editor window its closing question (unsaved changes) without
 // closing any; false as soon as one of them must stay open.

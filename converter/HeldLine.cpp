@@ -29,6 +29,7 @@ void HeldLine::Clear() {
     }
     size_ = 0;
     started_ = false;
+    hasNul_ = false;
     field_ = 1;
     typeBytes_ = 0;
     fields_ = ~0u;
@@ -40,6 +41,7 @@ std::string_view HeldLine::Text() const {
 
 void HeldLine::Append(const char* bytes, std::size_t size) {
     started_ = true;
+    hasNul_ = hasNul_ || std::memchr(bytes, '\0', size) != nullptr;
     while (size > 0) {
         const void* cr = std::memchr(bytes, '\r', size);
         const std::size_t length = cr ? std::size_t(static_cast<const char*>(cr) - bytes) : size;

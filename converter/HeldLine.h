@@ -34,6 +34,8 @@ public:
     void Append(const char* bytes, std::size_t size);
     // Whether any byte of a line (even only a CR) has been appended since Clear.
     bool Started() const { return started_; }
+    // Whether a NUL byte was appended since Clear, also in a field not kept.
+    bool HasNul() const { return hasNul_; }
     // The line as kept, followed by kPadding readable bytes.
     std::string_view Text() const;
 
@@ -49,6 +51,7 @@ private:
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
     bool started_ = false;
+    bool hasNul_ = false;
     unsigned field_ = 1;        // the field being read; kMaxField + 1 for "past field 7"
     std::size_t typeBytes_ = 0; // length of field 1 so far
     unsigned fields_ = ~0u;     // the FieldsKept bits, once field 1 has ended

@@ -28,9 +28,20 @@ LineReader::LineReader(ByteSource& source, std::size_t blockSize, FieldsKept kep
     : source_(source), block_(new char[blockSize + kPadding]()), blockSize_(blockSize),
       held_(kept) {}
 
+namespace {
+
+bool AnyButCtrlZ(const char* bytes, std::size_t size) {
+    return std::find_if(bytes, bytes + size, [](char c) { return c != 26; }) != bytes + size;
+}
+
+} // namespace
+
 bool LineReader::Fill() {
     if (sourceDone_) {
         return false;
+    }
+    if (end_ > 0) {
+        lastByte_ = block_[end_ - 1];
     }
     begin_ = 0;
     end_ = source_.Read(block_.get(), blockSize_, error_);
@@ -40,10 +51,32 @@ bool LineReader::Fill() {
         return false;
     }
     if (const void* eof = std::memchr(block_.get(), 26, end_)) {
-        end_ = std::size_t(static_cast<const char*>(eof) - block_.get());
-        sourceDone_ = true;
+        FoundCtrlZ(std::size_t(static_cast<const char*>(eof) - block_.get()));
     }
     return true;
+}
+
+void LineReader::FoundCtrlZ(std::size_t at) {
+    ctrlZBeginsLine_ = (at > 0 ? block_[at - 1] : lastByte_) == '\n';
+    afterCtrlZ_ =
+        AnyButCtrlZ(block_.get() + at + 1, end_ - at - 1) ? AfterCtrlZ::Text : AfterCtrlZ::Unread;
+    end_ = at;
+    sourceDone_ = true;
+}
+
+// The block is no longer needed: the lines have all been handed out.
+bool LineReader::TextAfterCtrlZ() {
+    if (afterCtrlZ_ == AfterCtrlZ::Unread) {
+        afterCtrlZ_ = AfterCtrlZ::Nothing;
+        std::error_code ignored;
+        while (const std::size_t n = source_.Read(block_.get(), blockSize_, ignored)) {
+            if (AnyButCtrlZ(block_.get(), n)) {
+                afterCtrlZ_ = AfterCtrlZ::Text;
+                break;
+            }
+        }
+    }
+    return afterCtrlZ_ == AfterCtrlZ::Text;
 }
 
 // Looks for the LF that ends the line at `start`, noting CRs and the first
@@ -52,10 +85,13 @@ bool LineReader::ScanLine(const char* start, std::size_t available, std::size_t&
                           std::size_t& length, bool& strayCr) {
     int commaCount = 0;
     int crCount = 0; // 0, 1, or 2 for "more than one"
+    unsigned nuls = 0;
 
     std::size_t lastCr = 0;
     // Bits of one chunk: commas and CRs before the LF (if any) are recorded.
-    const auto take = [&](std::size_t offset, unsigned commaBits, unsigned crBits) {
+    const auto take = [&](std::size_t offset, unsigned commaBits, unsigned crBits,
+                          unsigned nulBits) {
+        nuls |= nulBits;
         for (; commaBits != 0 && commaCount < kMaxCommas; commaBits &= commaBits - 1) {
             commas_[commaCount++] = std::uint32_t(offset + unsigned(std::countr_zero(commaBits)));
         }
@@ -70,22 +106,26 @@ bool LineReader::ScanLine(const char* start, std::size_t available, std::size_t&
         lfIndex = lf;
         length = trailingCr ? lf - 1 : lf;
         commaCount_ = commaCount;
+        lineHasNul_ = nuls != 0;
         return true;
     };
     for (std::size_t offset = 0; offset < available; offset += 16) {
         unsigned commaBits = 0;
         unsigned crBits = 0;
         unsigned lfBits = 0;
+        unsigned nulBits = 0;
 #if defined(__SSE2__) || defined(_M_X64)
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(start + offset));
         commaBits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(','))));
         crBits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))));
         lfBits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
+        nulBits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
 #else
         for (unsigned i = 0; i < 16; ++i) {
             commaBits |= unsigned(start[offset + i] == ',') << i;
             crBits |= unsigned(start[offset + i] == '\r') << i;
             lfBits |= unsigned(start[offset + i] == '\n') << i;
+            nulBits |= unsigned(start[offset + i] == '\0') << i;
         }
 #endif
         if (available - offset < 16) {
@@ -93,10 +133,10 @@ bool LineReader::ScanLine(const char* start, std::size_t available, std::size_t&
         }
         if (lfBits != 0) {
             const unsigned before = (1u << std::countr_zero(lfBits)) - 1;
-            take(offset, commaBits & before, crBits & before);
+            take(offset, commaBits & before, crBits & before, nulBits & before);
             return finish(offset + unsigned(std::countr_zero(lfBits)));
         }
-        take(offset, commaBits, crBits);
+        take(offset, commaBits, crBits, nulBits);
     }
     return false;
 }
@@ -127,6 +167,7 @@ bool LineReader::Next(std::string_view& line) {
             if (lf) {
                 begin_ += length + 1;
                 line = held_.Text();
+                lineHasNul_ = held_.HasNul();
                 return true;
             }
             begin_ = end_;
@@ -136,6 +177,7 @@ bool LineReader::Next(std::string_view& line) {
                 return false;
             }
             line = held_.Text();
+            lineHasNul_ = held_.HasNul();
             return true;
         }
     }

@@ -63,6 +63,17 @@ public:
     int CommaCount() const { return commaCount_; }
     const std::uint32_t* CommaOffsets() const { return commas_; }
 
+    // Whether the line last returned held a NUL byte.
+    bool LineHasNul() const { return lineHasNul_; }
+
+    // Once Next has returned false without an error: whether anything but more
+    // Ctrl-Z bytes followed the Ctrl-Z that ended the input. Reads on past it to
+    // see, as the conversion never does; a read error there counts as nothing more.
+    bool TextAfterCtrlZ();
+    // Whether that Ctrl-Z began a line of its own (it followed an LF or began the
+    // input), one that Next never handed out.
+    bool CtrlZBeginsLine() const { return ctrlZBeginsLine_; }
+
     const std::error_code& Error() const { return error_; }
     std::uint64_t BytesRead() const { return bytesRead_; }
 
@@ -70,6 +81,9 @@ private:
     bool Fill();
     bool ScanLine(const char* start, std::size_t available, std::size_t& lfIndex,
                   std::size_t& length, bool& strayCr);
+    void FoundCtrlZ(std::size_t at);
+
+    enum class AfterCtrlZ { Nothing, Text, Unread };
 
     ByteSource& source_;
     std::unique_ptr<char[]> block_;
@@ -80,6 +94,10 @@ private:
     HeldLine held_;
     std::error_code error_;
     std::uint64_t bytesRead_ = 0;
+    bool lineHasNul_ = false;
+    char lastByte_ = '\n'; // of the blocks before this one; an LF at the start
+    AfterCtrlZ afterCtrlZ_ = AfterCtrlZ::Nothing;
+    bool ctrlZBeginsLine_ = false;
     bool commasKnown_ = false;
     int commaCount_ = 0;
     std::uint32_t commas_[kMaxCommas] = {};

@@ -1,14 +1,19 @@
 #pragma once
 
+#include "converter/ConversionReport.h"
 #include "converter/LineReader.h"
+#include "converter/PointSet.h"
+#include "converter/RecordChecks.h"
 #include "converter/URejestratorKMX685.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -16,7 +21,8 @@
 
 // The record rules of the conversion, on lines from LineReader, written to any
 // output with Append and AppendField (a file in the program, a string in tests
-// and fuzzing).
+// and fuzzing), with what did not convert cleanly told to a report (a
+// ConversionReport, or NoReport for none). The report changes no output byte.
 namespace records {
 
 inline constexpr int kFieldsUsed = 7;
@@ -53,7 +59,8 @@ using Fields = std::array<std::string_view, kFieldsUsed + 1>;
 
 // Fields are cut at commas found 16 bytes at a time; the reader guarantees
 // 16 readable bytes after every line, so the last chunk may run past its end.
-inline void SplitFields(std::string_view line, Fields& fields) {
+// Returns how many fields the line has, up to kFieldsUsed.
+inline int SplitFields(std::string_view line, Fields& fields) {
     const char* const data = line.data();
     const std::size_t size = line.size();
     std::size_t start = 0;
@@ -84,9 +91,11 @@ inline void SplitFields(std::string_view line, Fields& fields) {
     if (k <= kFieldsUsed) {
         fields[k++] = std::string_view(data + start, size - start);
     }
+    const int count = k - 1;
     for (; k <= kFieldsUsed; ++k) {
         fields[k] = std::string_view(data + size, 0); // keeps the padding guarantee
     }
+    return count;
 }
 
 // Output into memory, for tests and fuzzing.
@@ -97,8 +106,8 @@ struct StringOutput {
 };
 
 // The same fields from comma offsets already found by the reader.
-inline void FieldsFromCommas(std::string_view line, const std::uint32_t* commas, int count,
-                             Fields& fields) {
+inline int FieldsFromCommas(std::string_view line, const std::uint32_t* commas, int count,
+                            Fields& fields) {
     std::size_t start = 0;
     int k = 1;
     for (int j = 0; j < count; ++j) {
@@ -108,27 +117,38 @@ inline void FieldsFromCommas(std::string_view line, const std::uint32_t* commas,
     if (k <= kFieldsUsed) {
         fields[k++] = line.substr(start);
     }
+    const int fieldCount = k - 1;
     for (; k <= kFieldsUsed; ++k) {
         fields[k] = std::string_view(line.data() + line.size(), 0); // keeps the padding guarantee
     }
+    return fieldCount;
 }
 
-template <typename Output> class RecordConverter {
+template <typename Output, typename Notes = NoReport> class RecordConverter {
 public:
-    explicit RecordConverter(Output& out) : out_(out) {}
+    RecordConverter(Output& out, Notes& notes) : out_(out), notes_(notes) {}
+    explicit RecordConverter(Output& out) requires std::is_same_v<Notes, NoReport>
+        : out_(out), notes_(noReport_) {}
 
     // One line as LineReader hands it out (16 readable bytes after it).
     void ConvertLine(std::string_view line) {
-        SplitFields(line, fields_);
-        ConvertFields(line);
+        if constexpr (Notes::kEnabled) {
+            if (std::memchr(line.data(), '\0', line.size())) {
+                notes_.Note(reasons::NulByte());
+            }
+        }
+        ConvertFields(line, SplitFields(line, fields_));
     }
     void ConvertLine(std::string_view line, const LineReader& reader) {
-        if (reader.CommasKnown()) {
-            FieldsFromCommas(line, reader.CommaOffsets(), reader.CommaCount(), fields_);
-        } else {
-            SplitFields(line, fields_);
+        if constexpr (Notes::kEnabled) {
+            if (reader.LineHasNul()) {
+                notes_.Note(reasons::NulByte());
+            }
         }
-        ConvertFields(line);
+        const int fieldCount = reader.CommasKnown() ? FieldsFromCommas(line, reader.CommaOffsets(),
+                                                                       reader.CommaCount(), fields_)
+                                                    : SplitFields(line, fields_);
+        ConvertFields(line, fieldCount);
     }
 
     // Every station block is closed in the file in which it began.
@@ -136,13 +156,16 @@ public:
         if (stationOpen_) {
             WriteClosingLine();
         }
+        if constexpr (Notes::kEnabled) {
+            points_.Clear();
+        }
         ++summary_.files;
     }
 
     const ConversionSummary& Summary() const { return summary_; }
 
 private:
-    void ConvertFields(std::string_view line);
+    void ConvertFields(std::string_view line, int fieldCount);
     void WriteClosingLine() {
         out_.Append(kClosingPrefix);
         out_.AppendField(stationValue_);
@@ -177,17 +200,30 @@ private:
         stationValue_.append(value);
     }
 
+    void NoteSkipped(std::string_view type);
+    void CheckStation(int fieldCount);
+    template <char kType> void CheckObservation(int fieldCount);
+
+    struct NoPoints {};
+    inline static NoReport noReport_;
+
     Output& out_;
+    Notes& notes_;
     bool stationOpen_ = false;
     std::string stationValue_;
     Fields fields_;
     ConversionSummary summary_;
+    [[no_unique_address]] std::conditional_t<Notes::kEnabled, PointSet, NoPoints> points_;
 };
 
-template <typename Output> void RecordConverter<Output>::ConvertFields(std::string_view line) {
+template <typename Output, typename Notes>
+void RecordConverter<Output, Notes>::ConvertFields(std::string_view line, int fieldCount) {
     const std::string_view type = fields_[1];
     if (type.size() != 1) {
-        summary_.skippedLines += line.empty() ? 0 : 1;
+        if (!line.empty()) {
+            ++summary_.skippedLines;
+            NoteSkipped(type);
+        }
         return;
     }
     switch (type[0]) {
@@ -200,15 +236,93 @@ template <typename Output> void RecordConverter<Output>::ConvertFields(std::stri
         KeepStationValue(fields_[7]);
         stationOpen_ = true;
         ++summary_.stations;
+        CheckStation(fieldCount);
         break;
     case 'E':
         WriteObservation(fields_[7]);
+        CheckObservation<'E'>(fieldCount);
         break;
     case 'D':
         WriteObservation(kNoValue);
+        CheckObservation<'D'>(fieldCount);
         break;
     default:
         ++summary_.skippedLines;
+        NoteSkipped(type);
+    }
+}
+
+template <typename Output, typename Notes>
+void RecordConverter<Output, Notes>::NoteSkipped(std::string_view type) {
+    if constexpr (Notes::kEnabled) {
+        notes_.NoteLazily(
+            [&] { return type.empty() ? reasons::EmptyType() : reasons::UnknownType(type); });
+    }
+}
+
+template <typename Output, typename Notes>
+void RecordConverter<Output, Notes>::CheckStation(int fieldCount) {
+    if constexpr (Notes::kEnabled) {
+        points_.Clear();
+        if (fields_[2].empty()) {
+            notes_.NoteLazily([] { return reasons::NoStationNumber(); });
+        }
+        if (fieldCount < kFieldsUsed) {
+            notes_.NoteLazily([] { return reasons::NoStationValue(); });
+        } else if (const auto problem = CheckPaddedNumber(fields_[7], false);
+                   problem != NumberProblem::None) {
+            notes_.NoteLazily([&] { return reasons::BadNumber(7, fields_[7], problem); });
+        }
+    }
+}
+
+// E records use fields 2 and 4 to 7, D records 2 and 4 to 6; the angles are E
+// fields 5 and 7 and D field 5.
+template <typename Output, typename Notes>
+template <char kType>
+void RecordConverter<Output, Notes>::CheckObservation(int fieldCount) {
+    if constexpr (Notes::kEnabled) {
+        constexpr int needed = kType == 'E' ? kFieldsUsed : kFieldsUsed - 1;
+        constexpr char type = kType;
+        if (!stationOpen_) {
+            notes_.NoteLazily([] { return reasons::OutsideStation(); });
+        }
+        if (fieldCount < needed) {
+            notes_.NoteLazily([&] {
+                return reasons::TooFewFields(type, std::size_t(fieldCount), std::size_t(needed),
+                                             FieldsWritten(std::string_view(&type, 1)));
+            });
+        }
+        const std::string_view point = fields_[2];
+        if (point.empty() && fieldCount >= 2) {
+            notes_.NoteLazily([] { return reasons::NoPointNumber(); });
+        }
+        constexpr unsigned angles = kType == 'E' ? (1u << 5) | (1u << 7) : 1u << 5;
+        const int last = std::min(fieldCount, needed);
+        const bool plain = last == needed && PlainColumns<4, needed, angles>(fields_.data());
+        for (int field = 4; !plain && field <= last; ++field) {
+            const bool angle = ((angles >> field) & 1u) != 0;
+            const NumberProblem problem = CheckPaddedNumber(fields_[field], angle);
+            if (problem != NumberProblem::None) [[unlikely]] {
+                notes_.NoteLazily(
+                    [&] { return reasons::BadNumber(field, fields_[field], problem); });
+            }
+        }
+        if (!point.empty()) {
+            if (const std::uint64_t first = points_.Insert(point, notes_.Line())) {
+                notes_.NoteLazily([&] { return reasons::RepeatedPoint(point, first); });
+            }
+        }
+    }
+}
+
+// After the last line of a file: text after its Ctrl-Z goes to the line that holds the Ctrl-Z.
+template <typename Notes>
+void NoteTextAfterCtrlZ(LineReader& reader, std::uint64_t lines, Notes& notes) {
+    if constexpr (Notes::kEnabled) {
+        if (reader.TextAfterCtrlZ()) {
+            notes.NoteAt(lines + (reader.CtrlZBeginsLine() ? 1 : 0), reasons::TextAfterCtrlZ());
+        }
     }
 }
 

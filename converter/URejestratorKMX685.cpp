@@ -5,9 +5,12 @@
 #include "common/Platform.h"
 #include "converter/LineReader.h"
 #include "converter/RecordConverter.h"
+#include "converter/ReportWorker.h"
 
 #include <filesystem>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 std::string ExtractField(std::string_view line, int index, std::string_view delimiters) {
     if (index < 1) {
@@ -44,12 +47,15 @@ bool NamesNoFile(const std::string& entry) {
 }
 
 // One call of ConvertFiles: the record state carried from file to file, the
-// progress across all files, and whether the user cancelled.
-class Conversion {
+// progress across all files, whether the user cancelled, and the report: made
+// here (ConversionReport) or by a worker that gets a copy of every block read,
+// or none (NoReport without a worker).
+template <typename Report> class Conversion {
 public:
-    Conversion(AtomicOutputFile& out, const TRejestratorKMX685::ProgressHandler& onProgress,
-               std::uint64_t bytesTotal)
-        : out_(out), onProgress_(onProgress), bytesTotal_(bytesTotal) {}
+    Conversion(AtomicOutputFile& out, Report& report, ReportWorker* worker,
+               const TRejestratorKMX685::ProgressHandler& onProgress, std::uint64_t bytesTotal)
+        : out_(out), report_(report), worker_(worker), onProgress_(onProgress),
+          bytesTotal_(bytesTotal) {}
 
     // False when the file failed or the user cancelled; `error` tells which.
     bool ConvertFile(const std::string& path, ConversionError& error);
@@ -59,23 +65,27 @@ public:
 
 private:
     bool ReportProgress(std::uint64_t fileBytes);
+    bool ConvertLines(ByteSource& source, const std::string& path, ConversionError& error);
 
     AtomicOutputFile& out_;
+    Report& report_;
+    ReportWorker* worker_;
     const TRejestratorKMX685::ProgressHandler& onProgress_;
     std::uint64_t bytesTotal_;
     std::uint64_t bytesBeforeFile_ = 0;
-    records::RecordConverter<AtomicOutputFile> records_{out_};
+    records::RecordConverter<AtomicOutputFile, Report> records_{out_, report_};
     bool cancelled_ = false;
 };
 
-bool Conversion::ReportProgress(std::uint64_t fileBytes) {
+template <typename Report> bool Conversion<Report>::ReportProgress(std::uint64_t fileBytes) {
     if (onProgress_ && !onProgress_(bytesBeforeFile_ + fileBytes, bytesTotal_)) {
         cancelled_ = true;
     }
     return !cancelled_;
 }
 
-bool Conversion::ConvertFile(const std::string& path, ConversionError& error) {
+template <typename Report>
+bool Conversion<Report>::ConvertFile(const std::string& path, ConversionError& error) {
     error.file = path;
     std::error_code ec;
     if (IsFolder(path)) {
@@ -88,11 +98,27 @@ bool Conversion::ConvertFile(const std::string& path, ConversionError& error) {
         error.detail = "Nie można otworzyć pliku „" + path + "”: " + DescribeError(ec) + ".";
         return false;
     }
+    report_.StartFile(path);
     FileByteSource source(file.get());
+    if (!worker_) {
+        return ConvertLines(source, path, error);
+    }
+    worker_->StartFile(path);
+    TeeByteSource tee(source, *worker_);
+    const bool converted = ConvertLines(tee, path, error);
+    worker_->EndFile();
+    return converted;
+}
+
+template <typename Report>
+bool Conversion<Report>::ConvertLines(ByteSource& source, const std::string& path,
+                                      ConversionError& error) {
     LineReader reader(source, LineReader::kDefaultBlockSize, records::FieldsWritten);
     std::uint64_t reported = 0;
+    std::uint64_t lines = 0;
     std::string_view line;
     while (reader.Next(line)) {
+        report_.SetLine(++lines);
         if (reader.BytesRead() != reported) {
             reported = reader.BytesRead();
             if (!ReportProgress(reported)) {
@@ -108,9 +134,26 @@ bool Conversion::ConvertFile(const std::string& path, ConversionError& error) {
         error.detail = "Błąd odczytu pliku „" + path + "”: " + DescribeError(reader.Error()) + ".";
         return false;
     }
+    records::NoteTextAfterCtrlZ(reader, lines, report_);
+    if (worker_) {
+        reader.TextAfterCtrlZ(); // the worker sees what follows a Ctrl-Z as the reader would
+    }
     records_.EndOfFile();
     bytesBeforeFile_ += reader.BytesRead();
     return ReportProgress(0);
+}
+
+// With a second processor the report is made beside the conversion; without
+// one, or when no thread can be started, within it.
+std::unique_ptr<ReportWorker> StartReportWorker(ConversionReport& report) {
+    if (std::thread::hardware_concurrency() < 2) {
+        return nullptr;
+    }
+    try {
+        return std::make_unique<ReportWorker>(report);
+    } catch (const std::system_error&) {
+        return nullptr;
+    }
 }
 
 std::uint64_t TotalSize(const std::vector<std::string>& files) {
@@ -131,7 +174,17 @@ ConversionResult TRejestratorKMX685::ConvertFiles(const std::string& outputPath)
     ConversionResult result;
     ConversionError error;
     try {
-        result.status = Convert(outputPath, result.summary, error);
+        NoReport none;
+        if (reportMode_ == ReportMode::Off) {
+            result.status = Convert(outputPath, result.summary, none, nullptr, error);
+        } else if (const std::unique_ptr<ReportWorker> worker =
+                       reportMode_ == ReportMode::Beside ? StartReportWorker(result.report)
+                                                         : nullptr) {
+            result.status = Convert(outputPath, result.summary, none, worker.get(), error);
+            worker->Finish();
+        } else {
+            result.status = Convert(outputPath, result.summary, result.report, nullptr, error);
+        }
     } catch (const std::bad_alloc&) {
         error.detail = "Zabrakło pamięci przy pliku „" + error.file + "” (zbyt długi wiersz?).";
     } catch (const std::exception& e) {
@@ -147,8 +200,10 @@ ConversionResult TRejestratorKMX685::ConvertFiles(const std::string& outputPath)
 
 // The whole conversion; `error.file` always names the file at hand, so that
 // the caller can name it when something is thrown.
+template <typename Report>
 ConversionStatus TRejestratorKMX685::Convert(const std::string& outputPath,
-                                             ConversionSummary& summary, ConversionError& error) {
+                                             ConversionSummary& summary, Report& report,
+                                             ReportWorker* worker, ConversionError& error) {
     static const std::vector<std::string> kNoFiles;
     const std::vector<std::string>& files = inputFiles_ ? *inputFiles_ : kNoFiles;
     const auto fail = [&](std::string detail) {
@@ -166,7 +221,8 @@ ConversionStatus TRejestratorKMX685::Convert(const std::string& outputPath,
                     "”: " + DescribeError(ec) + ".");
     }
 
-    Conversion conversion(out, onProgress_, onProgress_ ? TotalSize(files) : 0);
+    Conversion<Report> conversion(out, report, worker, onProgress_,
+                                  onProgress_ ? TotalSize(files) : 0);
     for (const std::string& entry : files) {
         if (NamesNoFile(entry)) {
             continue;

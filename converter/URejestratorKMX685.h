@@ -1,5 +1,7 @@
 #pragma once
 
+#include "converter/ConversionReport.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -27,11 +29,15 @@ enum class ConversionStatus { Succeeded, Failed, Cancelled };
 struct ConversionResult {
     ConversionStatus status = ConversionStatus::Failed;
     ConversionSummary summary;
+    // Every line that did not convert cleanly, up to where the conversion ended.
+    ConversionReport report;
 };
 
 // Field `index` (from 1) of `line`, where every character of `delimiters` ends
 // a field; a field the line does not have is empty. Nothing is trimmed.
 std::string ExtractField(std::string_view line, int index, std::string_view delimiters);
+
+class ReportWorker;
 
 // Converts recorder files of the KMX 685 into one observation file.
 class TRejestratorKMX685 {
@@ -46,6 +52,14 @@ public:
     // The list stays owned by the caller and must outlive the next ConvertFiles.
     void SetInputFiles(const std::vector<std::string>& files) { inputFiles_ = &files; }
     void SetProgressHandler(ProgressHandler onProgress) { onProgress_ = std::move(onProgress); }
+    // How ConvertFiles fills the result's report; the output is the same either way.
+    enum class ReportMode {
+        Off,    // no report
+        Within, // the conversion checks each line as it converts it
+        Beside, // a thread of its own checks copies of the blocks read, so that the
+                // report costs little time; Within with only one processor (the default)
+    };
+    void SetReportMode(ReportMode mode) { reportMode_ = mode; }
 
     // Converts every listed file, in order, into `outputPath` (UTF-8). The output
     // is written to a temporary file beside it and renamed over it only when the
@@ -55,10 +69,12 @@ public:
     ConversionResult ConvertFiles(const std::string& outputPath);
 
 private:
+    template <typename Report>
     ConversionStatus Convert(const std::string& outputPath, ConversionSummary& summary,
-                             ConversionError& error);
+                             Report& report, ReportWorker* worker, ConversionError& error);
 
     const std::vector<std::string>* inputFiles_ = nullptr;
+    ReportMode reportMode_ = ReportMode::Beside;
     ErrorHandler onError_;
     ProgressHandler onProgress_;
 };

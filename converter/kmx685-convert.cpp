@@ -2,10 +2,13 @@
 #include "common/Platform.h"
 #include "common/TemporaryFiles.h"
 #include "common/UPlikIni.h"
+#include "converter/ConversionReport.h"
 #include "converter/URejestratorKMX685.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,20 +20,30 @@ namespace {
 
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitReported = 3;
 
 const char* const kUsage =
-    "Usage: kmx685-convert [-v] [-o OUTPUT] FILE...\n"
+    "Usage: kmx685-convert [-v] [--strict] [--report REPORT] [-o OUTPUT] FILE...\n"
     "Converts KMX 685 recorder files, in the order given, into one observation file.\n"
+    "Lines that do not convert cleanly (skipped, short of fields, not a number, ...)\n"
+    "make the report; the observation file is the same with or without it.\n"
     "\n"
-    "  -o OUTPUT  write to OUTPUT instead of OBSBIEG in the working directory\n"
-    "             named by kavero.ini beside this program ([General] Path)\n"
-    "  -v         print a summary of the conversion\n"
-    "  -h, --help show this text\n"
+    "  -o OUTPUT        write to OUTPUT instead of OBSBIEG in the working directory\n"
+    "                   named by kavero.ini beside this program ([General] Path)\n"
+    "  -v               print a summary of the conversion, and each report entry\n"
+    "                   on standard error as PATH:LINE: REASON\n"
+    "  --report REPORT  write the report to REPORT: one entry a line as above,\n"
+    "                   Windows-1250 text with CR LF line ends\n"
+    "  --strict         exit with status 3 when the report has any entry\n"
+    "  -h, --help       show this text\n"
     "\n"
-    "Exit status: 0 converted, 1 conversion failed (old output left as it was), 2 bad usage.\n";
+    "Exit status: 0 converted, 1 conversion failed (old output left as it was) or the report "
+    "not written, 2 bad usage, 3 converted with report entries under --strict.\n";
 
 struct Options {
     bool verbose = false;
+    bool strict = false;
+    std::optional<std::string> report;
     std::string output;
     std::vector<std::string> files;
 };
@@ -49,12 +62,14 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, bool
             help = true;
         } else if (arg == "-v") {
             options.verbose = true;
-        } else if (arg == "-o") {
+        } else if (arg == "--strict") {
+            options.strict = true;
+        } else if (arg == "-o" || arg == "--report") {
             if (++i == args.size() || args[i].empty()) {
-                problem = "option -o needs a file name";
+                problem = "option " + arg + " needs a file name";
                 return false;
             }
-            options.output = args[i];
+            (arg == "-o" ? options.output : options.report.emplace()) = args[i];
         } else {
             problem = "unknown option " + arg;
             return false;
@@ -94,6 +109,41 @@ struct Utf8Console {
 };
 #endif
 
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return a == b ||
+           std::filesystem::equivalent(platform::PathFromUtf8(a), platform::PathFromUtf8(b), ec);
+}
+
+// A report written over a recorder file or over the output would destroy what it reports on.
+std::optional<std::string> ReportOverwrites(const Options& options) {
+    if (!options.report) {
+        return std::nullopt;
+    }
+    if (SameFile(*options.report, options.output)) {
+        return options.output;
+    }
+    for (const std::string& file : options.files) {
+        if (SameFile(*options.report, file)) {
+            return file;
+        }
+    }
+    return std::nullopt;
+}
+
+// The summary on standard output, the entries on standard error as compilers write them.
+void PrintSummary(const std::string& output, const ConversionResult& result) {
+    const ConversionSummary& s = result.summary;
+    std::cerr << report::Text(result.report, "\n");
+    std::cout << "Zapisano " << output << "\n"
+              << "Pliki: " << s.files << ", stanowiska: " << s.stations
+              << ", obserwacje: " << s.observations << ", pominięte wiersze: " << s.skippedLines;
+    if (!result.report.Empty()) {
+        std::cout << ", uwagi: " << result.report.Count();
+    }
+    std::cout << "\n";
+}
+
 int Run(int argc, char** argv) {
     tempfiles::RemoveOnSignals();
     Options options;
@@ -115,6 +165,19 @@ int Run(int argc, char** argv) {
         }
         options.output = platform::JoinPath(settings.Path, "OBSBIEG");
     }
+    if (const auto overwritten = ReportOverwrites(options)) {
+        std::cerr << "kmx685-convert: the report would overwrite " << *overwritten << "\n\n"
+                  << kUsage;
+        return kExitUsage;
+    }
+
+    // Opened first, so that a report that cannot be written stops before the conversion.
+    std::optional<report::File> reportFile;
+    std::string detail;
+    if (options.report && !reportFile.emplace(*options.report).Open(detail)) {
+        std::cerr << detail << "\n";
+        return kExitFailed;
+    }
 
     TRejestratorKMX685 converter([](std::string_view message, const ConversionError& error) {
         std::cerr << message << "\n" << error.detail << "\n";
@@ -125,13 +188,13 @@ int Run(int argc, char** argv) {
         return kExitFailed;
     }
     if (options.verbose) {
-        const ConversionSummary& s = result.summary;
-        std::cout << "Zapisano " << options.output << "\n"
-                  << "Pliki: " << s.files << ", stanowiska: " << s.stations
-                  << ", obserwacje: " << s.observations << ", pominięte wiersze: " << s.skippedLines
-                  << "\n";
+        PrintSummary(options.output, result);
     }
-    return 0;
+    if (reportFile && !reportFile->Write(report::Text(result.report, "\r\n"), detail)) {
+        std::cerr << "Zapisano " << options.output << ", ale nie raport.\n" << detail << "\n";
+        return kExitFailed;
+    }
+    return options.strict && !result.report.Empty() ? kExitReported : 0;
 }
 
 } // namespace

@@ -191,6 +191,21 @@ void SynEdit::SetSelStart(long position) {
     SendScintilla(SCI_GOTOPOS, position);
 }
 
+void SynEdit::SelectRecordLine(std::uint64_t number) {
+    const std::string_view text = Utf8Text();
+    std::size_t start = 0;
+    for (std::uint64_t line = 1; line < number && start < text.size(); ++line) {
+        const std::size_t lf = text.find('\n', start);
+        start = lf == std::string_view::npos ? text.size() : lf + 1;
+    }
+    std::size_t end = std::min(text.find('\n', start), text.size());
+    if (end > start && text[end - 1] == '\r') {
+        --end;
+    }
+    SendScintilla(SCI_SETSEL, static_cast<unsigned long>(end), static_cast<long>(start));
+    SendScintilla(SCI_SCROLLCARET);
+}
+
 void SynEdit::ShowScrollHint(int value) {
     const long line = SendScintilla(SCI_DOCLINEFROMVISIBLE, static_cast<unsigned long>(value));
     QToolTip::showText(QCursor::pos(), tr("Linia: %1").arg(line + 1), this);

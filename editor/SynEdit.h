@@ -6,6 +6,7 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <cstdint>
 #include <string_view>
 
 // SynEdit1: QScintilla with the editor's defaults. The document holds UTF-8
@@ -43,6 +44,10 @@ public:
     // Selection start as a byte position; setting it removes the selection.
     long SelStart() const;
     void SetSelStart(long position);
+    // Selects line `number` (from 1) as a recorder file counts its lines (only LF
+    // ends one; its CR LF is not selected) with the caret at its start and the
+    // line in view; past the last line, the caret goes to the end.
+    void SelectRecordLine(std::uint64_t number);
 
     // The mode chosen on the toolbar: how the user's selecting grows a selection.
     SelectionMode GetSelectionMode() const { return selection.Mode(); }

@@ -1,6 +1,7 @@
 // Differential fuzzing of the conversion: the streaming reader and record
-// converter, at any block size, must give the same bytes as a plain rendering
-// of the rules built on ExtractField.
+// converter, at any block size, must give the same bytes and the same report as
+// a plain rendering of the rules built on ExtractField, and the same bytes
+// without the report.
 #include "converter/LineReader.h"
 #include "converter/RecordConverter.h"
 #include "fuzz/ReferenceConversion.h"
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {
@@ -20,15 +22,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     StringByteSource source(input);
     LineReader reader(source, blockSize, records::FieldsWritten);
     records::StringOutput out;
-    records::RecordConverter<records::StringOutput> converter(out);
+    ConversionReport report;
+    records::RecordConverter<records::StringOutput, ConversionReport> converter(out, report);
+    report.StartFile("f");
+    std::uint64_t lines = 0;
     std::string_view line;
     while (reader.Next(line)) {
+        report.SetLine(++lines);
         converter.ConvertLine(line, reader);
     }
+    if (!reader.Error()) {
+        records::NoteTextAfterCtrlZ(reader, lines, report);
+    }
     converter.EndOfFile();
+    std::vector<reference::Note> notes;
+    for (const ReportEntry& entry : report.Entries()) {
+        notes.push_back({entry.line, entry.reason});
+    }
+
+    // Without the report the output is the same.
+    StringByteSource again(input);
+    LineReader plainReader(again, blockSize, records::FieldsWritten);
+    records::StringOutput plainOut;
+    records::RecordConverter<records::StringOutput> plain(plainOut);
+    while (plainReader.Next(line)) {
+        plain.ConvertLine(line, plainReader);
+    }
+    plain.EndOfFile();
+
     const reference::Rendering expected = reference::Convert(input);
-    if (reader.Error() || out.text != expected.text ||
-        converter.Summary().skippedLines != expected.skippedLines) {
+    if (reader.Error() || out.text != expected.text || plainOut.text != out.text ||
+        converter.Summary().skippedLines != expected.skippedLines || notes != expected.notes) {
         std::abort();
     }
     return 0;

@@ -23,7 +23,7 @@ for target in "${targets[@]}"; do
     mkdir -p "$corpus"
     if [ "$target" = fuzz_converter ]; then
         # Seeds: our sample files behind a block-size byte.
-        for f in "$root"/tests/data/*.txt "$root"/examples/*.txt; do
+        for f in "$root"/tests/data/*.txt "$root"/tests/data/report/*.txt "$root"/examples/*.txt; do
             { printf '\x10'; cat "$f"; } >"$corpus/seed-$(basename "$f")"
         done
     elif [ -n "${seeds[$target]:-}" ]; then

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Converter throughput and memory against a user-space copy and awk on the same
-# file, in one run; then peak memory on one-line files of 1 GiB.
+# file, in one run; the cost of the conversion report (time and peak memory with
+# and without it) on that file and on one of the same size with 20 % bad lines;
+# then peak memory on one-line files of 1 GiB.
 # Usage: bench/converter/run.sh [BUILD_DIR] [SIZE_MB] [LONG_LINE_MB]
 #   LONG_LINE_MB (default 1024; 0 leaves the long lines out) sizes the one-line files.
 set -euo pipefail
@@ -9,6 +11,7 @@ build=${1:-$here/../../build}
 size=${2:-200}
 long=${3:-1024}
 cli=$build/bin/kmx685-convert
+bench=$build/bin/convert_bench
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -36,7 +39,7 @@ t_cli=$(best "$cli" -o "$work/cli.out" "$work/in.txt")
 t_awk=$(best sh -c "mawk -f '$here/convert.awk' '$work/in.txt' > '$work/awk.out'")
 cmp "$work/cli.out" "$work/awk.out" && echo "awk and converter outputs agree"
 rss=$(peak_mib "$cli" -o "$work/cli.out" "$work/in.txt")
-rm -f "$work/in.txt" "$work/cat.out" "$work/cli.out" "$work/awk.out"
+rm -f "$work/cat.out" "$work/cli.out" "$work/awk.out"
 
 printf 'cat | cat:  %6.3f s\n' "$t_cat"
 printf 'cat | cat + sync: %6.3f s\n' "$t_sync"
@@ -44,6 +47,39 @@ printf 'converter:  %6.3f s   %.2f x cat | cat, %.2f x the synced copy\n' "$t_cl
     "$(python3 -c "print($t_cli/$t_cat)")" "$(python3 -c "print($t_cli/$t_sync)")"
 printf 'mawk:       %6.3f s   converter is %.1f x faster\n' "$t_awk" "$(python3 -c "print($t_awk/$t_cli)")"
 printf 'peak RSS:   %6.1f MiB\n' "$rss"
+
+# The report against the same conversion without it, made beside the conversion
+# (the program's way with two processors) and within it; the output must be the
+# same bytes. Time is wall-clock (and processor time, user + system), best of 5.
+python3 "$here/generate.py" "$size" 20 >"$work/bad.txt"
+measure() { # "wall cpu" in seconds, best of 5 runs of "$@"
+    local wall=999999 cpu=999999 w c
+    for _ in 1 2 3 4 5; do
+        read -r w c < <(/usr/bin/time -f '%e %U %S' "$@" 2>&1 >/dev/null | awk '{print $1, $2 + $3}')
+        wall=$(python3 -c "print(min($wall, $w))")
+        cpu=$(python3 -c "print(min($cpu, $c))")
+    done
+    echo "$wall $cpu"
+}
+for name in in bad; do
+    cat "$work/$name.txt" >/dev/null
+    label=$([ "$name" = in ] && echo "normal file" || echo "20 % bad lines")
+    entries=$("$bench" beside "$work/on.out" "$work/$name.txt" | sed 's/entries: //')
+    printf 'report, %s (%s entries):\n' "$label" "$entries"
+    read -r wall_off cpu_off < <(measure "$bench" off "$work/off.out" "$work/$name.txt")
+    rss_off=$(peak_mib "$bench" off "$work/off.out" "$work/$name.txt")
+    printf '  %-22s %6.3f s wall %6.3f s cpu %6.1f MiB\n' "without" "$wall_off" "$cpu_off" "$rss_off"
+    for mode in beside within; do
+        read -r wall cpu < <(measure "$bench" "$mode" "$work/on.out" "$work/$name.txt")
+        rss=$(peak_mib "$bench" "$mode" "$work/on.out" "$work/$name.txt")
+        cmp "$work/off.out" "$work/on.out" || { echo "the report changed the output"; exit 1; }
+        printf '  %-22s %6.3f s wall %6.3f s cpu %6.1f MiB   wall x %.3f, cpu x %.3f\n' \
+            "with, $mode:" "$wall" "$cpu" "$rss" "$(python3 -c "print($wall/$wall_off)")" \
+            "$(python3 -c "print($cpu/$cpu_off)")"
+    done
+    rm -f "$work/off.out" "$work/on.out"
+done
+rm -f "$work/in.txt" "$work/bad.txt"
 
 ((long > 0)) || exit 0
 # One line of LONG_LINE_MB: a record type the conversion does not know, and a

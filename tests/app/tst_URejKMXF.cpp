@@ -276,7 +276,8 @@ void MainWindowTest::addingTwiceListsAndConvertsTwice() {
     QCOMPARE(ReadFile(WorkPath("OBSBIEG")), kConverted + kConverted);
     QVERIFY(dialogs_->questions.isEmpty());
     QCOMPARE(Control<QLabel>("StatusSummary")->text(),
-             QStringLiteral("Pliki: 2, stanowiska: 4, obserwacje: 6, pominięte wiersze: 2"));
+             QStringLiteral("Pliki: 2, stanowiska: 4, obserwacje: 6, pominięte wiersze: 2, "
+                            "uwagi: 2"));
     QCOMPARE(Control<ElidedLabel>("StatusDirectory")->Text(), work_->path());
 }
 

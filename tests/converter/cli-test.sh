@@ -63,6 +63,35 @@ run "$cli" --help
 check "--help exits 0 with usage on stdout" [ "$status" -eq 0 ]
 check "--help text" grep -q "^Usage: kmx685-convert" "$work/out.txt"
 
+# The report: entries on stderr with -v as PATH:LINE: REASON, PATH as given; the
+# report file in Windows-1250 with CR LF; --strict exits 3 once OBSBIEG is written.
+report=$data/report
+(cd "$report" && "$cli" -v -o "$work/plain.out" ./fields.txt ./../report/points.txt \
+    >"$work/out.txt" 2>"$work/err.txt")
+check "-v: the entries on stderr, paths as given" cmp -s "$work/err.txt" \
+    <(sed 's|^|./|' "$report/fields.report"; sed 's|^|./../report/|' "$report/points.report")
+check "-v: the count in the summary" grep -q "pominięte wiersze: 0, uwagi: 15$" "$work/out.txt"
+run "$cli" --strict --report "$work/r.txt" -o "$work/strict.out" "$data/worked-example.txt"
+check "--strict with entries exits 3" [ "$status" -eq 3 ]
+check "after writing OBSBIEG as ever" cmp -s "$work/strict.out" "$data/worked-example.expected"
+check "--report: Windows-1250, CR LF" cmp -s "$work/r.txt" \
+    <(printf '%s:4: nieznany typ rekordu „X”, wiersz pominięty\r\n' "$data/worked-example.txt" |
+        iconv -f UTF-8 -t CP1250)
+run "$cli" --strict -o "$work/clean.out" "$report/ctrlz-clean.txt"
+check "--strict without entries exits 0" [ "$status" -eq 0 ]
+printf 'old\r\n' >"$work/keep.out"
+run "$cli" --report "$work/no-folder/r.txt" -o "$work/keep.out" "$data/worked-example.txt"
+check "a report that cannot be written exits 1" [ "$status" -eq 1 ]
+check "before anything is converted" [ "$(cat "$work/keep.out")" = $'old\r' ]
+run "$cli" -o "$work/x.out" "$data/worked-example.txt" --report
+check "--report without a name is bad usage" [ "$status" -eq 2 ]
+run "$cli" --report "" "$data/worked-example.txt"
+check "--report with an empty name is bad usage" [ "$status" -eq 2 ]
+cp "$data/worked-example.txt" "$work/pomiar.txt"
+run "$cli" --report "$work/./pomiar.txt" -o "$work/x.out" "$work/pomiar.txt"
+check "a report over an input file is bad usage" [ "$status" -eq 2 ]
+check "and the input is kept" cmp -s "$work/pomiar.txt" "$data/worked-example.txt"
+
 # A NUL byte would cut the path short at "praca łąka": the folder is refused instead.
 printf '[General]\r\nPath=%s\0/inna\r\n' "$work/praca łąka" | iconv -f UTF-8 -t CP1250 >"$work/bin/kavero.ini"
 run "$cli" "$data/polish.txt"
