@@ -1,4 +1,5 @@
 #include "help/PdfPageView.h"
+#include "help/PdfSearch.h"
 #include "help/TAcroPDF.h"
 #include "help/UPomocF.h"
 
@@ -413,7 +414,10 @@ void HelpWindowTest::searchGoesFromMatchToMatch() {
         QTest::keyClick(view, Qt::Key_F3, Qt::ShiftModifier);
     }
     QCOMPARE(counter->text(), QStringLiteral("%1 z %2").arg(total).arg(total));
-    QCOMPARE(view->currentPage(), window->AcroPDF1->document()->pageCount() - 1);
+    PdfSearch everyMatch(window->AcroPDF1->document());
+    everyMatch.setText(QStringLiteral("OBSBIEG"));
+    QCOMPARE(everyMatch.matches().size(), total);
+    QCOMPARE(view->currentPage(), everyMatch.matches().last().page);
 
     field->setText(QStringLiteral("ŁÓDŹ")); // key clicks type Latin-1 only
     QTest::keyClick(field, Qt::Key_Return);
