@@ -75,7 +75,7 @@ bool Block::Read(std::string_view line, Record& record) {
             if (pos == 0) {
                 return false;
             }
-            record.Note("nieczytelne słowo GSI „" + std::string(text.substr(0, 16)) + "”");
+            record.Note(UnreadableWordNote(text));
         }
     }
     return true;

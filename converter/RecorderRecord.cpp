@@ -1,10 +1,13 @@
 #include "converter/RecorderRecord.h"
 
+#include "converter/ConversionReport.h"
+
 namespace recorders {
 namespace {
 
+// The file's Windows-1250 bytes as UTF-8, so that no byte of the file is taken for UTF-8.
 std::string Quoted(std::string_view text) {
-    return " „" + std::string(text.substr(0, 16)) + "”";
+    return " " + report::Quoted(text);
 }
 
 } // namespace
@@ -66,6 +69,10 @@ std::string UnknownRecordNote(std::string_view type) {
 
 std::string UnknownUnitNote(std::string_view unit) {
     return "nieznana jednostka" + Quoted(unit);
+}
+
+std::string UnreadableWordNote(std::string_view word) {
+    return "nieczytelne słowo GSI" + Quoted(word);
 }
 
 std::string_view TrimBlanks(std::string_view text) {

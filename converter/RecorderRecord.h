@@ -56,11 +56,13 @@ inline constexpr std::string_view kNoStationId = "brak numeru stanowiska";
 inline constexpr std::string_view kHorizontalDistanceOnly = "tylko odległość pozioma";
 inline constexpr std::string_view kTargetHeightCarried = "brak wysokości celu, przyjęto poprzednią";
 inline constexpr std::string_view kOutsideStation = "obserwacja przed pierwszym stanowiskiem";
+inline constexpr std::string_view kLineTooLong = "wiersz dłuższy niż 1024 znaki, pominięty";
 std::string_view MissingNote(Quantity quantity);
 // `text` is shown cut to 16 characters, as every quoted piece of a line.
 std::string UnreadableNote(Quantity quantity, std::string_view text);
 std::string UnknownRecordNote(std::string_view type);
 std::string UnknownUnitNote(std::string_view unit);
+std::string UnreadableWordNote(std::string_view word); // a GSI word
 
 std::string_view TrimBlanks(std::string_view text);
 

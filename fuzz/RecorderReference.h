@@ -395,7 +395,7 @@ inline Result Gsi(const std::vector<std::string>& files) {
                     if (unknown) {
                         break;
                     }
-                    w.Note("nieczytelne słowo GSI „" + word.substr(0, 16) + "”");
+                    w.Note(recorders::UnreadableWordNote(word));
                     continue;
                 }
                 const int index = std::stoi(word.substr(0, 2));
