@@ -5,6 +5,7 @@
 #include "converter/SdrReader.h"
 
 #include <array>
+#include <vector>
 
 namespace {
 
@@ -65,4 +66,51 @@ std::string_view FormatName(RecorderFormat format) {
         break;
     }
     return "nieznany format";
+}
+
+FileStart RecogniseStart(std::string_view head) {
+    head = head.substr(0, head.find('\x1a'));
+    FileStart start;
+    std::vector<std::string> lines;
+    std::string line;
+    std::uint64_t number = 1;
+    std::uint64_t lineFeeds = 0;
+    const auto endLine = [&] {
+        if (!line.empty()) {
+            lines.push_back(std::move(line));
+        }
+        line.clear();
+    };
+    for (std::size_t i = 0; i < head.size() && lines.size() < FileStart::kRecognisedLines; ++i) {
+        const char c = head[i];
+        if (c == '\x02' || c == '\x03') {
+            continue;
+        }
+        if (c != '\r' && c != '\n') {
+            if (line.empty() && lines.empty()) {
+                start.kmxLine = lineFeeds + 1;
+                start.recorderLine = number;
+            }
+            line += c;
+            continue;
+        }
+        endLine();
+        ++number;
+        if (c == '\r' && i + 1 < head.size() && head[i + 1] == '\n') {
+            ++i;
+        }
+        lineFeeds += head[i] == '\n' ? 1 : 0;
+    }
+    if (lines.size() < FileStart::kRecognisedLines) {
+        endLine(); // the last line, or as much of it as the head holds
+    }
+    start.empty = lines.empty();
+    const std::vector<std::string_view> views(lines.begin(), lines.end());
+    start.format = RecogniseFormat(views);
+    return start;
+}
+
+std::string LooksLikeNote(RecorderFormat looksLike, RecorderFormat chosen) {
+    return "plik wygląda na format " + std::string(FormatName(looksLike)) + ", a wybrano " +
+           std::string(FormatName(chosen));
 }

@@ -48,6 +48,12 @@ public:
         }
     }
 
+    // A line too long to be a record of any of these formats, handed out cut.
+    void SkipTooLongLine() {
+        notes_.Note(kLineTooLong);
+        ++summary_.skippedLines;
+    }
+
     // Units, the carried target height and the open block start afresh with each file.
     void EndOfFile() {
         if (stationOpen_) {

@@ -72,16 +72,16 @@ ReportWorker::~ReportWorker() {
     }
 }
 
-void ReportWorker::StartFile(const std::string& path) {
-    Post({Kind::Start, path, {}});
+void ReportWorker::StartFile(const std::string& path, std::uint64_t line, std::string note) {
+    Post({Kind::Start, path, {}, line, std::move(note)});
 }
 
 void ReportWorker::EndFile() {
-    Post({Kind::End, {}, {}});
+    Post({Kind::End, {}, {}, 0, {}});
 }
 
 void ReportWorker::Finish() {
-    Post({Kind::Finish, {}, {}});
+    Post({Kind::Finish, {}, {}, 0, {}});
     if (thread_.joinable()) {
         thread_.join();
     }
@@ -99,7 +99,7 @@ void ReportWorker::Bytes(const char* data, std::size_t size) {
             }
         }
         copy.assign(data + offset, data + std::min(size, offset + kPieceSize));
-        Post({Kind::Bytes, {}, std::move(copy)});
+        Post({Kind::Bytes, {}, std::move(copy), 0, {}});
     }
 }
 
@@ -145,6 +145,9 @@ void ReportWorker::Run() {
         for (Message message = Take(); message.kind != Kind::Finish; message = Take()) {
             if (message.kind == Kind::Start) {
                 report_.StartFile(std::move(message.path));
+                if (!message.note.empty()) {
+                    report_.NoteAt(message.line, message.note);
+                }
                 QueueSource source(*this);
                 CheckFile(source);
                 source.SkipToEnd();

@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -36,7 +37,9 @@ public:
     ReportWorker& operator=(const ReportWorker&) = delete;
 
     // The bytes of one input file, in order, between StartFile and EndFile.
-    void StartFile(const std::string& path);
+    // `note`, unless empty, is a reason about the file as a whole, at `line`,
+    // noted before any of its lines.
+    void StartFile(const std::string& path, std::uint64_t line = 0, std::string note = {});
     void Bytes(const char* data, std::size_t size);
     void EndFile();
     // Waits until every line handed over has been checked; the report is then complete.
@@ -48,6 +51,8 @@ private:
         Kind kind = Kind::Finish;
         std::string path;
         std::vector<char> bytes;
+        std::uint64_t line = 0;
+        std::string note;
     };
     class QueueSource;
 

@@ -3,9 +3,14 @@
 #include "common/ErrorText.h"
 #include "common/OutputFile.h"
 #include "common/Platform.h"
+#include "converter/FileHead.h"
+#include "converter/GsiReader.h"
 #include "converter/LineReader.h"
+#include "converter/NikonRawReader.h"
 #include "converter/RecordConverter.h"
+#include "converter/RecorderStream.h"
 #include "converter/ReportWorker.h"
+#include "converter/SdrReader.h"
 
 #include <filesystem>
 #include <memory>
@@ -49,33 +54,61 @@ bool NamesNoFile(const std::string& entry) {
 // One call of ConvertFiles: the record state carried from file to file, the
 // progress across all files, whether the user cancelled, and the report: made
 // here (ConversionReport) or by a worker that gets a copy of every block read,
-// or none (NoReport without a worker).
+// or none (NoReport without a worker). A worker is only there for a conversion
+// of KMX 685 files; the other formats note within the conversion.
 template <typename Report> class Conversion {
 public:
     Conversion(AtomicOutputFile& out, Report& report, ReportWorker* worker,
+               std::optional<RecorderFormat> format,
                const TRejestratorKMX685::ProgressHandler& onProgress, std::uint64_t bytesTotal)
-        : out_(out), report_(report), worker_(worker), onProgress_(onProgress),
+        : out_(out), report_(report), worker_(worker), format_(format), onProgress_(onProgress),
           bytesTotal_(bytesTotal) {}
 
     // False when the file failed or the user cancelled; `error` tells which.
     bool ConvertFile(const std::string& path, ConversionError& error);
 
     bool Cancelled() const { return cancelled_; }
-    const ConversionSummary& Summary() const { return records_.Summary(); }
+    ConversionSummary Summary() const;
 
 private:
     bool ReportProgress(std::uint64_t fileBytes);
+    bool ChooseFormat(const std::string& path, const HeadByteSource& head, RecorderFormat& format,
+                      ConversionError& error);
+    bool ConvertFileIn(RecorderFormat format, ByteSource& source, const std::string& path,
+                       ConversionError& error);
     bool ConvertLines(ByteSource& source, const std::string& path, ConversionError& error);
+    template <typename Reader>
+    bool ConvertRecorderLines(Reader& reader, ByteSource& source, bool framing,
+                              const std::string& path, ConversionError& error);
+    bool ReadFailed(const std::error_code& ec, const std::string& path, ConversionError& error);
 
     AtomicOutputFile& out_;
     Report& report_;
     ReportWorker* worker_;
+    std::optional<RecorderFormat> format_;
     const TRejestratorKMX685::ProgressHandler& onProgress_;
     std::uint64_t bytesTotal_;
     std::uint64_t bytesBeforeFile_ = 0;
     records::RecordConverter<AtomicOutputFile, Report> records_{out_, report_};
+    recorders::NikonRawReader<AtomicOutputFile, Report> nikonRaw_{out_, report_};
+    recorders::SdrReader<AtomicOutputFile, Report> sdr_{out_, report_};
+    recorders::GsiReader<AtomicOutputFile, Report> gsi_{out_, report_};
+    // A reason about the file at hand as a whole, and its line.
+    std::string fileNote_;
+    std::uint64_t fileNoteLine_ = 0;
     bool cancelled_ = false;
 };
+
+template <typename Report> ConversionSummary Conversion<Report>::Summary() const {
+    ConversionSummary sum = records_.Summary();
+    for (const ConversionSummary* s : {&nikonRaw_.Summary(), &sdr_.Summary(), &gsi_.Summary()}) {
+        sum.files += s->files;
+        sum.stations += s->stations;
+        sum.observations += s->observations;
+        sum.skippedLines += s->skippedLines;
+    }
+    return sum;
+}
 
 template <typename Report> bool Conversion<Report>::ReportProgress(std::uint64_t fileBytes) {
     if (onProgress_ && !onProgress_(bytesBeforeFile_ + fileBytes, bytesTotal_)) {
@@ -98,16 +131,74 @@ bool Conversion<Report>::ConvertFile(const std::string& path, ConversionError& e
         error.detail = "Nie można otworzyć pliku „" + path + "”: " + DescribeError(ec) + ".";
         return false;
     }
-    report_.StartFile(path);
-    FileByteSource source(file.get());
-    if (!worker_) {
-        return ConvertLines(source, path, error);
+    FileByteSource bytes(file.get());
+    HeadByteSource source(bytes);
+    RecorderFormat format = RecorderFormat::Kmx685;
+    if (!ChooseFormat(path, source, format, error)) {
+        return false;
     }
-    worker_->StartFile(path);
+    if (!worker_) {
+        report_.StartFile(path);
+        if (!fileNote_.empty()) {
+            report_.NoteAt(fileNoteLine_, fileNote_);
+        }
+        return ConvertFileIn(format, source, path, error);
+    }
+    worker_->StartFile(path, fileNoteLine_, std::move(fileNote_));
     TeeByteSource tee(source, *worker_);
     const bool converted = ConvertLines(tee, path, error);
     worker_->EndFile();
     return converted;
+}
+
+// The chosen format, or the one the file looks like; the file's note when the
+// two differ. False, with `error` set, when no format was chosen and the file
+// looks like none (a file without a line has nothing to convert in any).
+template <typename Report>
+bool Conversion<Report>::ChooseFormat(const std::string& path, const HeadByteSource& head,
+                                      RecorderFormat& format, ConversionError& error) {
+    fileNote_.clear();
+    const FileStart start = RecogniseStart(head.Head());
+    if (!format_) {
+        format = start.format == RecorderFormat::Unknown ? RecorderFormat::Kmx685 : start.format;
+        if (start.format == RecorderFormat::Unknown && !start.empty && !head.HeadFailed()) {
+            error.detail = "Nie rozpoznano formatu pliku „" + path +
+                           "”: jego pierwsze wiersze nie wyglądają na KMX 685, Nikon RAW, "
+                           "Sokkia SDR ani Leica GSI.";
+            return false;
+        }
+        return true;
+    }
+    format = *format_;
+    if (start.format != RecorderFormat::Unknown && start.format != format) {
+        fileNote_ = LooksLikeNote(start.format, format);
+        fileNoteLine_ = start.FirstLine(format);
+    }
+    return true;
+}
+
+template <typename Report>
+bool Conversion<Report>::ConvertFileIn(RecorderFormat format, ByteSource& source,
+                                       const std::string& path, ConversionError& error) {
+    switch (format) {
+    case RecorderFormat::NikonRaw:
+        return ConvertRecorderLines(nikonRaw_, source, false, path, error);
+    case RecorderFormat::Sdr:
+        return ConvertRecorderLines(sdr_, source, true, path, error);
+    case RecorderFormat::Gsi:
+        return ConvertRecorderLines(gsi_, source, false, path, error);
+    case RecorderFormat::Kmx685:
+    case RecorderFormat::Unknown:
+        break;
+    }
+    return ConvertLines(source, path, error);
+}
+
+template <typename Report>
+bool Conversion<Report>::ReadFailed(const std::error_code& ec, const std::string& path,
+                                    ConversionError& error) {
+    error.detail = "Błąd odczytu pliku „" + path + "”: " + DescribeError(ec) + ".";
+    return false;
 }
 
 template <typename Report>
@@ -131,8 +222,7 @@ bool Conversion<Report>::ConvertLines(ByteSource& source, const std::string& pat
         }
     }
     if (reader.Error()) {
-        error.detail = "Błąd odczytu pliku „" + path + "”: " + DescribeError(reader.Error()) + ".";
-        return false;
+        return ReadFailed(reader.Error(), path, error);
     }
     records::NoteTextAfterCtrlZ(reader, lines, report_);
     if (worker_) {
@@ -140,6 +230,31 @@ bool Conversion<Report>::ConvertLines(ByteSource& source, const std::string& pat
     }
     records_.EndOfFile();
     bytesBeforeFile_ += reader.BytesRead();
+    return ReportProgress(0);
+}
+
+template <typename Report>
+template <typename Reader>
+bool Conversion<Report>::ConvertRecorderLines(Reader& reader, ByteSource& source, bool framing,
+                                              const std::string& path, ConversionError& error) {
+    RecorderLineReader lines(source, framing);
+    std::uint64_t reported = 0;
+    const bool read = recorders::ConvertFileLines(lines, reader, report_, [&] {
+        if (lines.BytesRead() != reported) {
+            reported = lines.BytesRead();
+            if (!ReportProgress(reported)) {
+                return false;
+            }
+        }
+        return !out_.Error();
+    });
+    if (lines.Error()) {
+        return ReadFailed(lines.Error(), path, error);
+    }
+    if (!read) {
+        return false;
+    }
+    bytesBeforeFile_ += lines.BytesRead();
     return ReportProgress(0);
 }
 
@@ -178,8 +293,9 @@ ConversionResult TRejestratorKMX685::ConvertFiles(const std::string& outputPath)
         if (reportMode_ == ReportMode::Off) {
             result.status = Convert(outputPath, result.summary, none, nullptr, error);
         } else if (const std::unique_ptr<ReportWorker> worker =
-                       reportMode_ == ReportMode::Beside ? StartReportWorker(result.report)
-                                                         : nullptr) {
+                       reportMode_ == ReportMode::Beside && format_ == RecorderFormat::Kmx685
+                           ? StartReportWorker(result.report)
+                           : nullptr) {
             result.status = Convert(outputPath, result.summary, none, worker.get(), error);
             worker->Finish();
         } else {
@@ -221,7 +337,7 @@ ConversionStatus TRejestratorKMX685::Convert(const std::string& outputPath,
                     "”: " + DescribeError(ec) + ".");
     }
 
-    Conversion<Report> conversion(out, report, worker, onProgress_,
+    Conversion<Report> conversion(out, report, worker, format_, onProgress_,
                                   onProgress_ ? TotalSize(files) : 0);
     for (const std::string& entry : files) {
         if (NamesNoFile(entry)) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "converter/ConversionReport.h"
+#include "converter/RecorderFormat.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,7 +41,8 @@ std::string ExtractField(std::string_view line, int index, std::string_view deli
 
 class ReportWorker;
 
-// Converts recorder files of the KMX 685 into one observation file.
+// Converts recorder files of the KMX 685, or of another recorder, into one
+// observation file.
 class TRejestratorKMX685 {
 public:
     // Called once when a conversion fails, with the fixed message and the detail.
@@ -60,6 +63,12 @@ public:
                 // report costs little time; Within with only one processor (the default)
     };
     void SetReportMode(ReportMode mode) { reportMode_ = mode; }
+    // The format every file is read in (KMX 685 unless set); std::nullopt: each
+    // file in the format its first lines look like. Either way each file is
+    // recognised, and one that looks like another format than the chosen one
+    // gets a report entry saying so; without a choice, a file that looks like
+    // no format fails the conversion.
+    void SetFormat(std::optional<RecorderFormat> format) { format_ = format; }
 
     // Converts every listed file, in order, into `outputPath` (UTF-8). The output
     // is written to a temporary file beside it and renamed over it only when the
@@ -75,6 +84,7 @@ private:
 
     const std::vector<std::string>* inputFiles_ = nullptr;
     ReportMode reportMode_ = ReportMode::Beside;
+    std::optional<RecorderFormat> format_ = RecorderFormat::Kmx685;
     ErrorHandler onError_;
     ProgressHandler onProgress_;
 };

@@ -7,11 +7,13 @@
 // which has its own checks.
 #include "converter/GsiReader.h"
 #include "converter/NikonRawReader.h"
-#include "converter/RecorderLines.h"
+#include "converter/RecorderLineReader.h"
 #include "converter/RecorderRecord.h"
+#include "converter/RecorderStream.h"
 #include "converter/SdrReader.h"
 #include "converter/Units.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -38,9 +40,10 @@ struct Result {
     bool operator==(const Result&) const = default;
 };
 
-// The program's way: lines from SplitRecorderLines into a reader.
+// The program's way: each file streamed through RecorderLineReader in blocks of
+// `blockSize` bytes, its lines through the reader.
 template <template <typename, typename> typename Reader>
-Result Convert(const std::vector<std::string>& files, bool framing) {
+Result Convert(const std::vector<std::string>& files, bool framing, std::size_t blockSize) {
     struct Output {
         std::string text;
         void Append(std::string_view bytes) { text.append(bytes); }
@@ -49,15 +52,14 @@ Result Convert(const std::vector<std::string>& files, bool framing) {
         std::vector<Entry> entries;
         std::size_t file = 0;
         std::size_t line = 0;
+        void SetLine(std::uint64_t number) { line = std::size_t(number); }
         void Note(std::string_view reason) { entries.push_back({file, line, std::string(reason)}); }
     } notes;
     Reader<Output, Notes> reader(out, notes);
     for (notes.file = 0; notes.file < files.size(); ++notes.file) {
-        for (const RecorderLine& line : SplitRecorderLines(files[notes.file], framing)) {
-            notes.line = line.number;
-            reader.ConvertLine(line.text);
-        }
-        reader.EndOfFile();
+        StringByteSource source(files[notes.file]);
+        RecorderLineReader lines(source, framing, blockSize);
+        recorders::ConvertFileLines(lines, reader, notes, [] { return true; });
     }
     const ConversionSummary& summary = reader.Summary();
     return {out.text, notes.entries, summary.stations, summary.observations, summary.skippedLines};
@@ -76,6 +78,21 @@ inline std::vector<std::string> FilesOf(std::string_view input) {
     return files;
 }
 
+// A fuzz input of the recorders' targets: the first byte picks the block size
+// (1 to 64 bytes), so that lines split across blocks everywhere; the rest is files.
+struct FuzzInput {
+    std::size_t blockSize = 1;
+    std::vector<std::string> files;
+};
+
+inline FuzzInput ReadFuzzInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) {
+        return {1, {}};
+    }
+    return {1 + data[0] % 64u,
+            FilesOf(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1))};
+}
+
 inline std::string Trim(const std::string& s) {
     const std::size_t first = s.find_first_not_of(" \t");
     return first == std::string::npos ? "" : s.substr(first, s.find_last_not_of(" \t") - first + 1);
@@ -86,7 +103,7 @@ inline bool IsDigit(char c) {
 }
 
 // Numbered non-empty lines: Ctrl-Z ends the file, framing bytes go first, then CR LF,
-// CR and LF all end a line.
+// CR and LF all end a line. A line longer than any record is skipped with a note.
 inline std::vector<std::pair<std::size_t, std::string>> Lines(std::string bytes, bool framing) {
     bytes = bytes.substr(0, bytes.find('\x1a'));
     std::string kept;
@@ -128,6 +145,16 @@ struct Writer {
 
     void Note(std::string_view reason) {
         result.entries.push_back({file, line, std::string(reason)});
+    }
+    // False, with the line noted and skipped, when it is too long to read.
+    bool Readable(const std::pair<std::size_t, std::string>& numbered) {
+        line = numbered.first;
+        if (numbered.second.size() <= RecorderLineReader::kMaxLineBytes) {
+            return true;
+        }
+        Note(recorders::kLineTooLong);
+        ++result.skipped;
+        return false;
     }
     void Station(const std::string& id, const std::string& instrumentHeight) {
         Close();
@@ -197,8 +224,10 @@ inline Result NikonRaw(const std::vector<std::string>& files) {
         bool horizon = false;
         std::string carried = "-"; // "-": none yet
         for (const auto& numbered : Lines(files[w.file], false)) {
+            if (!w.Readable(numbered)) {
+                continue;
+            }
             const std::string& text = numbered.second;
-            w.line = numbered.first;
             std::vector<std::string> f{""};
             for (const char c : text) {
                 if (c == ',') {
@@ -271,8 +300,10 @@ inline Result Sdr(const std::vector<std::string>& files) {
         bool narrow = false;
         std::string carried = "-";
         for (const auto& numbered : Lines(files[w.file], true)) {
+            if (!w.Readable(numbered)) {
+                continue;
+            }
             const std::string& text = numbered.second;
-            w.line = numbered.first;
             const auto at = [&](std::size_t c) { return c <= text.size() ? text[c - 1] : ' '; };
             // Columns from..to of SDR33, or of SDR2x when the job says so.
             const auto cut = [&](std::size_t from33, std::size_t to33, std::size_t from2x,
@@ -373,8 +404,10 @@ inline Result Gsi(const std::vector<std::string>& files) {
     for (w.file = 0; w.file < files.size(); ++w.file) {
         std::string carried = "-";
         for (const auto& numbered : Lines(files[w.file], false)) {
+            if (!w.Readable(numbered)) {
+                continue;
+            }
             const std::string& text = numbered.second;
-            w.line = numbered.first;
             std::string s = text;
             std::size_t width = 16;
             if (s[0] == '*') {

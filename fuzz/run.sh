@@ -15,7 +15,7 @@ targets=(fuzz_converter fuzz_profile fuzz_nikon_raw fuzz_sdr fuzz_gsi)
 cmake --build "$build" --target "${targets[@]}" >/dev/null
 echo "fuzz: built in $((SECONDS - start)) s"
 mkdir -p "$here/artifacts"
-# Seeds of the other recorders' targets: their golden inputs.
+# Seeds of the other recorders' targets: their golden inputs, behind a block-size byte.
 declare -A seeds=([fuzz_nikon_raw]=raw [fuzz_sdr]=sdr [fuzz_gsi]=gsi)
 status=0
 for target in "${targets[@]}"; do
@@ -27,7 +27,9 @@ for target in "${targets[@]}"; do
             { printf '\x10'; cat "$f"; } >"$corpus/seed-$(basename "$f")"
         done
     elif [ -n "${seeds[$target]:-}" ]; then
-        cp "$root"/tests/data/recorders/*."${seeds[$target]}" "$corpus/"
+        for f in "$root"/tests/data/recorders/*."${seeds[$target]}"; do
+            { printf '\x10'; cat "$f"; } >"$corpus/seed-$(basename "$f")"
+        done
     fi
     echo "== $target: $seconds s"
     log=$build/$target.log

@@ -1,5 +1,7 @@
-// The readers against the plain rendering on generated files: records valid and
-// not, fields short, long and missing, every line end, framing bytes, Ctrl-Z.
+// The readers, streamed at random block sizes as the program streams them, against
+// the plain rendering on generated files: records valid and not, fields short,
+// long and missing, lines around the longest kept, every line end, framing
+// bytes, Ctrl-Z.
 #include "fuzz/RecorderReference.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +39,9 @@ public:
                    (OneIn(3) ? "" : "." + Digits(Below(7)));
         }
     }
+    std::size_t BlockSize() {
+        return OneIn(4) ? RecorderLineReader::kDefaultBlockSize : 1 + Below(64);
+    }
     std::string Id() { return Pick({"", "1", " 12 ", "A-7", "0000", "P" + Digits(3)}); }
     // `width` characters: padded either way, cut when longer, so that fields run together.
     std::string Fit(std::string text, std::size_t width) {
@@ -51,6 +56,9 @@ public:
         for (std::string& line : lines) {
             if (OneIn(10)) {
                 line.resize(Below(line.size() + 1));
+            }
+            if (OneIn(40)) {
+                line.append(RecorderLineReader::kMaxLineBytes - 60 + Below(120), 'x');
             }
             file += line + Pick({"\r\n", "\n", "\r", "\r\n\r\n", "\n\n"});
         }
@@ -195,7 +203,7 @@ TEST(RecorderDifferential, NikonRawAgreesWithThePlainRendering) {
     for (unsigned seed = 1; seed <= 400; ++seed) {
         Generator g(seed);
         const auto files = Files(g, [&] { return g.NikonLine(); });
-        ASSERT_EQ(reference::Convert<recorders::NikonRawReader>(files, false),
+        ASSERT_EQ(reference::Convert<recorders::NikonRawReader>(files, false, g.BlockSize()),
                   reference::NikonRaw(files))
             << "seed " << seed;
     }
@@ -205,7 +213,8 @@ TEST(RecorderDifferential, SdrAgreesWithThePlainRendering) {
     for (unsigned seed = 1; seed <= 400; ++seed) {
         Generator g(seed);
         const auto files = Files(g, [&] { return g.SdrLine(); });
-        ASSERT_EQ(reference::Convert<recorders::SdrReader>(files, true), reference::Sdr(files))
+        ASSERT_EQ(reference::Convert<recorders::SdrReader>(files, true, g.BlockSize()),
+                  reference::Sdr(files))
             << "seed " << seed;
     }
 }
@@ -214,7 +223,8 @@ TEST(RecorderDifferential, GsiAgreesWithThePlainRendering) {
     for (unsigned seed = 1; seed <= 400; ++seed) {
         Generator g(seed);
         const auto files = Files(g, [&] { return g.GsiLine(); });
-        ASSERT_EQ(reference::Convert<recorders::GsiReader>(files, false), reference::Gsi(files))
+        ASSERT_EQ(reference::Convert<recorders::GsiReader>(files, false, g.BlockSize()),
+                  reference::Gsi(files))
             << "seed " << seed;
     }
 }
