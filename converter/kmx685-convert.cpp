@@ -3,6 +3,7 @@
 #include "common/TemporaryFiles.h"
 #include "common/UPlikIni.h"
 #include "converter/ConversionReport.h"
+#include "converter/RecorderFormat.h"
 #include "converter/URejestratorKMX685.h"
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -23,11 +25,15 @@ constexpr int kExitUsage = 2;
 constexpr int kExitReported = 3;
 
 const char* const kUsage =
-    "Usage: kmx685-convert [-v] [--strict] [--report REPORT] [-o OUTPUT] FILE...\n"
-    "Converts KMX 685 recorder files, in the order given, into one observation file.\n"
+    "Usage: kmx685-convert [--format FORMAT] [-v] [--strict] [--report REPORT] [-o OUTPUT] "
+    "FILE...\n"
+    "Converts recorder files, in the order given, into one observation file.\n"
     "Lines that do not convert cleanly (skipped, short of fields, not a number, ...)\n"
     "make the report; the observation file is the same with or without it.\n"
     "\n"
+    "  --format FORMAT  the format of the files: kmx685 (the default), nikon-raw,\n"
+    "                   sdr, gsi, or auto: each file in the format its first\n"
+    "                   lines look like (a file that looks like none fails)\n"
     "  -o OUTPUT        write to OUTPUT instead of OBSBIEG in the working directory\n"
     "                   named by kavero.ini beside this program ([General] Path)\n"
     "  -v               print a summary of the conversion, and each report entry\n"
@@ -37,16 +43,38 @@ const char* const kUsage =
     "  --strict         exit with status 3 when the report has any entry\n"
     "  -h, --help       show this text\n"
     "\n"
-    "Exit status: 0 converted, 1 conversion failed (old output left as it was) or the report "
-    "not written, 2 bad usage, 3 converted with report entries under --strict.\n";
+    "Exit status: 0 converted, 1 conversion failed (old output left as it was; under --format "
+    "auto also a file in no known format) or the report not written, 2 bad usage, 3 converted "
+    "with report entries under --strict.\n";
 
 struct Options {
+    std::optional<RecorderFormat> format = RecorderFormat::Kmx685; // std::nullopt: auto
     bool verbose = false;
     bool strict = false;
     std::optional<std::string> report;
     std::string output;
     std::vector<std::string> files;
 };
+
+// The --format values; auto is std::nullopt.
+bool ParseFormat(const std::string& name, std::optional<RecorderFormat>& format) {
+    static const std::pair<const char*, RecorderFormat> kNames[] = {
+        {"kmx685", RecorderFormat::Kmx685},
+        {"nikon-raw", RecorderFormat::NikonRaw},
+        {"sdr", RecorderFormat::Sdr},
+        {"gsi", RecorderFormat::Gsi}};
+    if (name == "auto") {
+        format.reset();
+        return true;
+    }
+    for (const auto& [n, f] : kNames) {
+        if (name == n) {
+            format = f;
+            return true;
+        }
+    }
+    return false;
+}
 
 // Parses the arguments; returns false with `problem` set on bad usage.
 bool ParseArguments(const std::vector<std::string>& args, Options& options, bool& help,
@@ -64,6 +92,12 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, bool
             options.verbose = true;
         } else if (arg == "--strict") {
             options.strict = true;
+        } else if (arg == "--format") {
+            if (++i == args.size() || !ParseFormat(args[i], options.format)) {
+                problem = i == args.size() ? "option --format needs a format"
+                                           : "unknown format " + args[i];
+                return false;
+            }
         } else if (arg == "-o" || arg == "--report") {
             if (++i == args.size() || args[i].empty()) {
                 problem = "option " + arg + " needs a file name";
@@ -183,6 +217,7 @@ int Run(int argc, char** argv) {
         std::cerr << message << "\n" << error.detail << "\n";
     });
     converter.SetInputFiles(options.files);
+    converter.SetFormat(options.format);
     const ConversionResult result = converter.ConvertFiles(options.output);
     if (result.status != ConversionStatus::Succeeded) {
         return kExitFailed;

@@ -92,6 +92,28 @@ run "$cli" --report "$work/./pomiar.txt" -o "$work/x.out" "$work/pomiar.txt"
 check "a report over an input file is bad usage" [ "$status" -eq 2 ]
 check "and the input is kept" cmp -s "$work/pomiar.txt" "$data/worked-example.txt"
 
+# The other recorders: --format chooses the reader, auto each file's own; a file
+# that looks like another format than the chosen one is named in the report.
+rec=$data/recorders
+run "$cli" --format gsi -o "$work/gsi.out" "$rec/gsi8.gsi" "$rec/gsi16.gsi"
+check "--format gsi converts GSI files" cmp -s "$work/gsi.out" "$rec/gsi.expected"
+run "$cli" --format auto -o "$work/auto.out" "$rec/manual-sdr.sdr" "$data/worked-example.txt" "$rec/manual-nikon.raw"
+check "--format auto: each file in its own format" cmp -s "$work/auto.out" \
+    <(cat "$rec/manual-sdr.expected" "$data/worked-example.expected" "$rec/manual-nikon.expected")
+run "$cli" -v -o "$work/kmx.out" "$rec/manual-gsi.gsi"
+check "a GSI file read as KMX 685: the entry says so first" [ "$(head -n 1 "$work/err.txt")" = \
+    "$rec/manual-gsi.gsi:1: plik wygląda na format Leica GSI, a wybrano KMX 685" ]
+printf 'Dear surveyor,\nthis is a letter.\n' >"$work/letter.txt"
+printf 'old\r\n' >"$work/keep.out"
+run "$cli" --format auto -o "$work/keep.out" "$rec/manual-gsi.gsi" "$work/letter.txt"
+check "--format auto: a file in no known format exits 1" [ "$status" -eq 1 ]
+check "naming the file" grep -qF "Nie rozpoznano formatu pliku „$work/letter.txt”" "$work/err.txt"
+check "and the old output is kept" [ "$(cat "$work/keep.out")" = $'old\r' ]
+run "$cli" --format gsi16 "$rec/gsi16.gsi"
+check "an unknown format is bad usage" [ "$status" -eq 2 ]
+run "$cli" --format
+check "--format without a format is bad usage" [ "$status" -eq 2 ]
+
 # A NUL byte would cut the path short at "praca łąka": the folder is refused instead.
 printf '[General]\r\nPath=%s\0/inna\r\n' "$work/praca łąka" | iconv -f UTF-8 -t CP1250 >"$work/bin/kavero.ini"
 run "$cli" "$data/polish.txt"
