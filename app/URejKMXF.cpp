@@ -21,9 +21,13 @@
 #include <QScreen>
 #include <QTextBlock>
 
+#include <array>
+
 namespace {
 
-constexpr int kRecorderKmx685 = 0;
+// RadioGroup1's items in order: KMX 685, then the other recorders.
+constexpr std::array kRecorderFormats{RecorderFormat::Kmx685, RecorderFormat::NikonRaw,
+                                      RecorderFormat::Sdr, RecorderFormat::Gsi};
 constexpr char kOutputName[] = "OBSBIEG";
 
 // Right of the main window when there is room, else below it, made smaller to fit
@@ -80,11 +84,31 @@ void TForm1::SizeLabelsToText() {
 }
 
 // One exclusive group, so a click on the chosen recorder never unchecks it; the
-// item number is the button's id, ready for more recorders.
+// item number is the button's id.
 void TForm1::SetUpRecorderGroup() {
     recorders_ = new QButtonGroup(this);
     recorders_->setExclusive(true);
-    recorders_->addButton(ui->RadioGroup1Item0, kRecorderKmx685);
+    const std::array items{ui->RadioGroup1Item0, ui->RadioGroup1Item1, ui->RadioGroup1Item2,
+                           ui->RadioGroup1Item3};
+    static_assert(items.size() == kRecorderFormats.size());
+    for (std::size_t id = 0; id < items.size(); ++id) {
+        recorders_->addButton(items[id], int(id));
+    }
+    connect(recorders_, &QButtonGroup::idToggled, this, &TForm1::KeepTabOnChosenRecorder);
+    KeepTabOnChosenRecorder();
+}
+
+// Tab enters the group at the chosen recorder, as in a Windows radio group, and
+// the arrow keys move within it. Qt would enter at the first item until the
+// group has once had the focus.
+void TForm1::KeepTabOnChosenRecorder() {
+    QAbstractButton* chosen = recorders_->checkedButton();
+    if (!chosen) {
+        chosen = recorders_->button(0);
+    }
+    for (QAbstractButton* item : recorders_->buttons()) {
+        item->setFocusPolicy(item == chosen ? Qt::StrongFocus : Qt::ClickFocus);
+    }
 }
 
 // The working folder gives way (cut in the middle) before the summary does.
@@ -181,9 +205,7 @@ void TForm1::BitBtn1Click() {
         inputFiles_.push_back(line.toStdString());
     }
     converter_.SetInputFiles(inputFiles_);
-    if (recorder == kRecorderKmx685) {
-        ConvertKmx685();
-    }
+    Convert(kRecorderFormats.at(std::size_t(recorder)));
     RefreshFileButtons();
 }
 
@@ -201,7 +223,7 @@ int TForm1::RecorderIndex() const {
     return recorders_->checkedId();
 }
 
-void TForm1::ConvertKmx685() {
+void TForm1::Convert(RecorderFormat format) {
     summaryField_->clear();
     // An empty Path would put OBSBIEG at the root of the drive, and control
     // characters would name a folder nobody meant: refuse instead.
@@ -209,6 +231,7 @@ void TForm1::ConvertKmx685() {
         ShowConversionError(this, {settings_.IniPath, *problem});
         return;
     }
+    converter_.SetFormat(format);
     converting_ = true;
     ConversionOutcome outcome =
         RunConversion(converter_, platform::JoinPath(settings_.Path, kOutputName), this);

@@ -15,6 +15,7 @@ class ReportWindow;
 class TPlikIni;
 class ConversionReport;
 class TRejestratorKMX685;
+enum class RecorderFormat;
 struct ConversionOutcome;
 
 namespace Ui {
@@ -39,6 +40,7 @@ protected:
 private:
     void SizeLabelsToText();
     void SetUpRecorderGroup();
+    void KeepTabOnChosenRecorder();
     void CreateStatusFields();
     void ConnectControls();
     void SetUpResultButtons();
@@ -53,7 +55,7 @@ private:
 
     void AppendFiles(const QStringList& paths);
     int RecorderIndex() const;
-    void ConvertKmx685();
+    void Convert(RecorderFormat format);
     void ShowResult(ConversionOutcome& outcome);
     void ShowReport(ConversionReport& report);
 

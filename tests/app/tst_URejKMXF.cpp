@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -121,6 +122,7 @@ private slots:
     void failureKeepsOldFileAndStillRefreshes();
     void noRecorderTypeAsksForOne();
     void chosenRecorderStaysChosen();
+    void chosenFormatConvertsAndOthersAreReported();
     void startsWithoutKaveroIni();
     void unusableWorkingFolderIsRefused();
     void longFolderGivesWayToTheSummary();
@@ -224,18 +226,24 @@ void MainWindowTest::layoutMatchesTheDesign() {
     }
 }
 
+// Tab enters the recorder group at the chosen item only, whichever it is.
 void MainWindowTest::tabOrder() {
-    const QStringList expected{"Memo1",   "Button1", "Button2", "Button3", "RadioGroup1Item0",
-                               "BitBtn1", "BitBtn2"};
-    QStringList order;
-    QWidget* widget = Control<QWidget>("Memo1");
-    do {
-        if (widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus)) {
-            order.append(widget->objectName());
-        }
-        widget = widget->nextInFocusChain();
-    } while (widget != Control<QWidget>("Memo1") && order.size() <= expected.size());
-    QCOMPARE(order, expected);
+    const auto order = [this] {
+        QStringList names;
+        QWidget* widget = Control<QWidget>("Memo1");
+        do {
+            if (widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus)) {
+                names.append(widget->objectName());
+            }
+            widget = widget->nextInFocusChain();
+        } while (widget != Control<QWidget>("Memo1") && names.size() <= 7);
+        return names;
+    };
+    QCOMPARE(order(), QStringList({"Memo1", "Button1", "Button2", "Button3", "RadioGroup1Item0",
+                                   "BitBtn1", "BitBtn2"}));
+    Control<QRadioButton>("RadioGroup1Item3")->setChecked(true);
+    QCOMPARE(order(), QStringList({"Memo1", "Button1", "Button2", "Button3", "RadioGroup1Item3",
+                                   "BitBtn1", "BitBtn2"}));
 }
 
 void MainWindowTest::showingRefreshesButtonsAndShowsTheWorkingDirectory() {
@@ -380,6 +388,28 @@ void MainWindowTest::chosenRecorderStaysChosen() {
     Execute();
     QVERIFY(dialogs_->questions.isEmpty());
     QVERIFY(QFile::exists(WorkPath("OBSBIEG")));
+}
+
+// "Leica GSI" clicked: WYKONAJ reads the list as GSI files; a KMX 685 file in it
+// is converted as GSI too, and the report says what it looks like.
+void MainWindowTest::chosenFormatConvertsAndOthersAreReported() {
+    const QString gsi = QStringLiteral(REJKMX_TEST_DATA "/recorders/");
+    Control<QPlainTextEdit>("Memo1")->setPlainText(gsi + "gsi8.gsi\n" + gsi + "gsi16.gsi");
+    form_->show();
+    QTest::mouseClick(Control<QRadioButton>("RadioGroup1Item3"), Qt::LeftButton, {}, QPoint(6, 8));
+    QVERIFY(Control<QRadioButton>("RadioGroup1Item3")->isChecked());
+    Execute();
+    QCOMPARE(ReadFile(WorkPath("OBSBIEG")), ReadFile(gsi + "gsi.expected"));
+
+    WriteFile(WorkPath("pomiar.txt"), kRecorderFile);
+    Control<QPlainTextEdit>("Memo1")->setPlainText(WorkPath("pomiar.txt"));
+    Execute();
+    QCOMPARE(ReadFile(WorkPath("OBSBIEG")), QByteArray());
+    const QAbstractItemModel* entries = form_->findChild<QTableView*>("Entries")->model();
+    QCOMPARE(entries->index(0, 1).data().toString(), QStringLiteral("1"));
+    QCOMPARE(entries->index(0, 2).data().toString(),
+             QStringLiteral("plik wygląda na format KMX 685, a wybrano Leica GSI"));
+    QVERIFY(dialogs_->questions.isEmpty());
 }
 
 void MainWindowTest::startsWithoutKaveroIni() {

@@ -2,8 +2,9 @@
 # The windows as a user meets them on a desktop, driven with real key presses
 # and clicks under its own Xvfb, once bare and once under openbox:
 #  - the keyboard alone: two recorder files typed into the list, Tab and
-#    Shift+Tab along Memo1, +, -, ---, RadioGroup1, WYKONAJ, Space on the chosen
-#    "KMX 685" (it stays chosen) and on "WYKONAJ"; OBSBIEG checked each time;
+#    Shift+Tab along Memo1, +, -, ---, RadioGroup1, WYKONAJ, Zamknij; Shift+Tab
+#    enters the group at the chosen "KMX 685", where Space keeps it chosen, and
+#    Space on "WYKONAJ"; OBSBIEG checked each time;
 #  - the OBSBIEG button opens the editor on top of the main window, which keeps
 #    the keyboard;
 #  - every window shows exactly its own title and carries the program's icon;
@@ -90,8 +91,9 @@ converted() {
 focus_window "$main"
 snap_status "$tmp/status-0.png"
 xdotool type --delay 5 "${inputs[0]}"
-xdotool key --delay 50 Tab Tab Tab Tab space Tab space
-converted "$tmp/status-0.png" "$tmp/first" "Tab from the list to WYKONAJ"
+# Shift+Tab enters RadioGroup1 from below at the chosen "KMX 685", not at its last item.
+xdotool key --delay 50 shift+Tab shift+Tab shift+Tab space Tab space
+converted "$tmp/status-0.png" "$tmp/first" "Shift+Tab from the list round to the group and WYKONAJ"
 snap_status "$tmp/status-1.png"
 xdotool key --delay 50 shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab ctrl+End Return
 xdotool type --delay 5 "${inputs[1]}"
