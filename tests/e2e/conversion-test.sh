@@ -4,21 +4,24 @@
 # byte, the OBSBIEG button opens the editor, a line with Polish letters typed on
 # the keyboard and saved with "Zapisz", the file's bytes checked (Windows-1250,
 # CR LF everywhere, the rest unchanged), the editor closed, and the button's
-# picture checked to still show the file.
+# picture checked to still show the file. Then "Leica GSI" clicked, the list
+# cleared with "---", a GSI file typed in, "WYKONAJ", and OBSBIEG checked again.
 #
 #   conversion-test.sh <RejKMX> <e2e-close-window> <examples folder> <expected OBSBIEG>
-#                      [out folder] [--wm=openbox]
+#                      <GSI file> <its expected OBSBIEG> [out folder] [--wm=openbox]
 #
 # The out folder, when given, receives the screenshots. With --wm=openbox the
 # road runs under a window manager, as on a user's desktop.
 set -euo pipefail
 export LC_ALL=C.UTF-8
 
-program=${1:?usage: conversion-test.sh <RejKMX> <close-window> <examples> <expected> [out]}
+program=${1:?usage: conversion-test.sh <RejKMX> <close-window> <examples> <expected> <gsi> <gsi expected> [out]}
 close_window=${2:?missing close-window helper}
 examples=${3:?missing examples folder}
 expected=${4:?missing expected OBSBIEG}
-out_dir=${5:-}
+gsi_file=${5:?missing GSI file}
+gsi_expected=${6:?missing the expected OBSBIEG of the GSI file}
+out_dir=${7:-}
 xvfb_lib_name=e2e-conversion
 source "$(dirname "$0")/../../scripts/xvfb-lib.sh"
 xvfb_lib_require Xvfb xdotool import compare iconv setxkbmap
@@ -107,6 +110,17 @@ crop_window "$window" "$button_area" "$tmp/button-after-editor.png"
 compare -metric AE "$tmp/button-file.png" "$tmp/button-after-editor.png" null: 2>/dev/null ||
   fail "the OBSBIEG button no longer shows the file after the editor closed"
 
+# Another recorder: "Leica GSI" (RadioGroup1Item3) clicked on its circle, the
+# list cleared with "---", the GSI file typed in and converted.
+xdotool mousemove --window "$window" 22 292 click 1
+xdotool mousemove --window "$window" 527 190 click 1
+cp "$gsi_file" "$tmp/pomiary/"
+type_files_and_execute "$window" "$tmp/pomiary/$(basename "$gsi_file")"
+wait_for 10 cmp -s "$gsi_expected" "$work/OBSBIEG" || {
+  cmp "$gsi_expected" "$work/OBSBIEG" || true
+  fail "WYKONAJ with \"Leica GSI\" did not write the GSI file's OBSBIEG"
+}
+
 "$close_window" "$window"
 program_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 wait_for 10 program_ended || fail "RejKMX did not end when its window closed"
@@ -117,4 +131,5 @@ if [[ -n $out_dir ]]; then
   mkdir -p "$out_dir"
   cp "$tmp"/button-*.png "$tmp/editor.png" "$out_dir/"
 fi
-echo "e2e-conversion: ${#inputs[@]} files converted, editor saved $(wc -c <"$work/OBSBIEG") bytes, button kept its picture"
+echo "e2e-conversion: ${#inputs[@]} files converted, the editor saved, the button kept its" \
+  "picture, a GSI file converted as \"Leica GSI\""
