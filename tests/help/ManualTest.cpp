@@ -392,7 +392,11 @@ void ManualTest::manualExplainsEveryMessage_data() {
         "[General]",
         "Path=",
         "Err.rej",
-        "kmx685-convert [-v] [--strict] [--report RAPORT] [-o WYNIK] PLIK...",
+        "kmx685-convert [--format FORMAT] [-v] [--strict] [--report RAPORT] [-o WYNIK] PLIK...",
+        "plik wygląda na format Leica GSI, a wybrano KMX 685",
+        "wiersz dłuższy niż 1024 znaki, pominięty",
+        "Nie rozpoznano formatu pliku „…”: jego pierwsze wiersze nie wyglądają na KMX 685, "
+        "Nikon RAW, Sokkia SDR ani Leica GSI.",
         "Raport konwersji",
         "pominięte wiersze: 2, uwagi: 12",
         "Zapisz raport…",
