@@ -7,7 +7,9 @@ namespace {
 
 // The file's Windows-1250 bytes as UTF-8, so that no byte of the file is taken for UTF-8.
 std::string Quoted(std::string_view text) {
-    return " " + report::Quoted(text);
+    std::string quoted = " ";
+    quoted += report::Quoted(text);
+    return quoted;
 }
 
 } // namespace
