@@ -104,6 +104,13 @@ bool PosixSink::Open(const std::string& targetUtf8, std::error_code& ec) {
         ec = std::make_error_code(std::errc::is_a_directory);
         return false;
     }
+    // Replacing needs only the folder's permission; a file the user may not
+    // write stays protected, as it would against a truncating open.
+    if (exists && S_ISREG(existing.st_mode) &&
+        faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        ec = LastError();
+        return false;
+    }
     if (exists && !S_ISREG(existing.st_mode)) {
         // A device or a FIFO: replacing it would put a plain file in its place.
         inPlace_ = true;
