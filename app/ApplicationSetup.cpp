@@ -10,6 +10,10 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 struct FontFallback {
@@ -56,6 +60,19 @@ void LoadPolishTranslations(QApplication& app) {
 }
 
 } // namespace
+
+void ChooseFontEngine() {
+#ifdef _WIN32
+    // Wine's GDI leaves out glyphs one pixel wide (the I of "OBSBIEG" at 8 points)
+    // from Qt's default engine; DirectWrite draws them. Windows keeps the default,
+    // and a -platform option or QT_QPA_PLATFORM still wins.
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const bool underWine = ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    if (underWine && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "windows:fontengine=directwrite");
+    }
+#endif
+}
 
 void InstallFontFallbacks() {
     for (const FontFallback& fallback : kFontFallbacks) {

@@ -30,6 +30,7 @@ int main(int argc, char* argv[]) {
     // are pixmaps and need the application object, so it is created before them,
     // but it is set up (title, translations) only after the converter exists.
     static const TPlikIni settings;
+    ChooseFontEngine();
     QApplication app(argc, argv);
     InstallFontFallbacks(); // the help picture has lettering
     LoadButtonPictures();

@@ -33,7 +33,7 @@ here=$(dirname "$0")
 source "$here/../../scripts/xvfb-lib.sh"
 source "$here/wine-lib.sh"
 source "$here/../support/checks.sh"
-xvfb_lib_require Xvfb openbox xdotool xclip setxkbmap xmodmap iconv pdfinfo pdftotext import
+xvfb_lib_require Xvfb openbox xdotool xclip setxkbmap xmodmap iconv pdfinfo pdftotext import convert
 wine=$REJKMX_WINE64
 wineserver=$(dirname "$wine")/wineserver
 [[ -x $wineserver ]] || wineserver=wineserver
@@ -105,6 +105,20 @@ wine_start "$bin/RejKMX.exe" "$tmp/app.log"
 main=$(wait_window "^${title}\$" 60) || true
 [[ -n $main ]] || fail "no window titled \"$title\""
 sleep 1
+
+# The ink of the "OBSBIEG" caption, column by column: letters stand at most two
+# blank columns apart, so a wider gap is a letter left undrawn (Wine's GDI drops
+# the one-pixel I).
+caption_ink() {
+  import -window "$main" "$tmp/window.png" &&
+    convert "$tmp/window.png" -crop 90x41+182+240 +repage -colorspace gray -threshold 60% \
+      -negate -scale 90x1\! -threshold 0 txt:- |
+    awk 'NR > 1 { printf "%s", ($0 ~ /#FFFFFF|gray\(255\)/) ? 1 : 0 }'
+}
+ink=$(caption_ink) || fail "no picture of the main window"
+check "the OBSBIEG caption is drawn" grep -q 1 <<<"$ink"
+check "the OBSBIEG caption has every letter ($ink)" \
+  bash -c '! grep -Eq "1000+1" <<<"$1"' _ "$ink"
 
 # Every message box copies its text with Ctrl+C (Windows' own convention).
 windows_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | sort; }
