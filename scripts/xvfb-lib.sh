@@ -19,6 +19,9 @@
 #   focus_window <window id>               raises it and gives it the keyboard, as a click would
 #   window_title <window id>               the title the window manager shows
 #   has_icon <window id>                   whether the window carries its own icon
+#   e2e_scratch <out folder> <png name>    makes $tmp (gone on exit with the X server)
+#                                          and fail(): the program's log, a picture of
+#                                          the screen in the out folder, the message
 
 xvfb_pid=
 wm_pid=
@@ -180,4 +183,22 @@ type_files_and_execute() {
     xdotool type --delay 5 "${!i}"
   done
   xdotool mousemove --window "$window" 212 342 click 1
+}
+
+# The scratch folder and failure report of an end-to-end script. The program's
+# output is expected in $tmp/app.log; the picture is taken only when the caller
+# gave an out folder (CI keeps it).
+e2e_scratch() {
+  e2e_out_dir=$1
+  e2e_failure_png=$2
+  tmp=$(mktemp -d)
+  trap 'xvfb_lib_cleanup; rm -rf "$tmp"' EXIT
+  fail() {
+    [[ -f $tmp/app.log ]] && { echo "--- RejKMX output:" >&2; cat "$tmp/app.log" >&2; }
+    if [[ -n $e2e_out_dir && -n ${DISPLAY:-} ]]; then
+      mkdir -p "$e2e_out_dir"
+      import -window root "$e2e_out_dir/$e2e_failure_png" 2>/dev/null || true
+    fi
+    xvfb_lib_fail "$*"
+  }
 }

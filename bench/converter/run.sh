@@ -19,17 +19,7 @@ python3 "$here/generate.py" "$size" >"$work/in.txt"
 echo "input: $(du -m "$work/in.txt" | cut -f1) MB"
 cat "$work/in.txt" >/dev/null # warm the page cache
 
-best() { # best wall time in seconds of 5 runs of "$@"
-    local best=999999 t
-    for _ in 1 2 3 4 5; do
-        t=$(TIMEFORMAT=%R; { time "$@" >/dev/null 2>&1; } 2>&1)
-        best=$(python3 -c "print(min($best, $t))")
-    done
-    echo "$best"
-}
-peak_mib() { # peak resident memory of "$@" in MiB
-    /usr/bin/time -v "$@" 2>&1 >/dev/null | awk '/Maximum resident/ {printf "%.1f", $6 / 1024}'
-}
+source "$here/../timing.sh"
 
 # cat | cat reads and writes every byte in user space, as the converter must.
 t_cat=$(best sh -c "cat '$work/in.txt' | cat > '$work/cat.out'")

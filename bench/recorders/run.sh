@@ -14,17 +14,7 @@ cli=$build/bin/kmx685-convert
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-best() { # best wall time in seconds of 5 runs of "$@"
-    local best=999999 t
-    for _ in 1 2 3 4 5; do
-        t=$(TIMEFORMAT=%R; { time "$@" >/dev/null 2>&1; } 2>&1)
-        best=$(python3 -c "print(min($best, $t))")
-    done
-    echo "$best"
-}
-peak_mib() { # peak resident memory of "$@" in MiB
-    /usr/bin/time -v "$@" 2>&1 >/dev/null | awk '/Maximum resident/ {printf "%.1f", $6 / 1024}'
-}
+source "$here/../timing.sh"
 
 printf '%-10s %7s %9s %9s %9s %6s %10s %6s %10s\n' format MB 'cat|cat' '+ sync' converter MB/s \
     'x cat|cat' 'x sync' 'peak RSS'

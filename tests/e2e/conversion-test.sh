@@ -31,16 +31,7 @@ title="Konwersja plików formatu KMX 685 1.0"
 polish_line="Zażółć gęślą jaźń ĄĆĘŁŃÓŚŹŻ"
 button_area=129x41+152+240 # Przycisk1, "OBSBIEG", in the window's client area
 
-tmp=$(mktemp -d)
-trap 'xvfb_lib_cleanup; rm -rf "$tmp"' EXIT
-fail() {
-  [[ -f $tmp/app.log ]] && { echo "--- RejKMX output:" >&2; cat "$tmp/app.log" >&2; }
-  if [[ -n $out_dir && -n ${DISPLAY:-} ]]; then
-    mkdir -p "$out_dir"
-    import -window root "$out_dir/e2e-failure.png" 2>/dev/null || true
-  fi
-  xvfb_lib_fail "$*"
-}
+e2e_scratch "$out_dir" e2e-failure.png
 
 # The working folder's name has Polish letters: kavero.ini carries it in Windows-1250.
 work="$tmp/Pomiary Łódź"

@@ -40,16 +40,7 @@ xvfb_lib_require Xvfb xdotool xprop xwininfo import compare
 title="Konwersja plików formatu KMX 685 1.0"
 status_area=552x19+0+386 # StatusBar1 in the main window's client area
 
-tmp=$(mktemp -d)
-trap 'xvfb_lib_cleanup; rm -rf "$tmp"' EXIT
-fail() {
-  [[ -f $tmp/app.log ]] && { echo "--- RejKMX output:" >&2; cat "$tmp/app.log" >&2; }
-  if [[ -n $out_dir && -n ${DISPLAY:-} ]]; then
-    mkdir -p "$out_dir"
-    import -window root "$out_dir/e2e-windows-failure.png" 2>/dev/null || true
-  fi
-  xvfb_lib_fail "$*"
-}
+e2e_scratch "$out_dir" e2e-windows-failure.png
 
 work="$tmp/praca"
 mkdir -p "$work"

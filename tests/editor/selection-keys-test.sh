@@ -21,16 +21,7 @@ xvfb_lib_require Xvfb xdotool xclip import
 title="Konwersja plików formatu KMX 685 1.0"
 start_text=$'abcd\r\nefgh\r\nijkl\r\n'
 
-tmp=$(mktemp -d)
-trap 'xvfb_lib_cleanup; rm -rf "$tmp"' EXIT
-fail() {
-  [[ -f $tmp/app.log ]] && { echo "--- RejKMX output:" >&2; cat "$tmp/app.log" >&2; }
-  if [[ -n $out_dir && -n ${DISPLAY:-} ]]; then
-    mkdir -p "$out_dir"
-    import -window root "$out_dir/selection-keys-failure.png" 2>/dev/null || true
-  fi
-  xvfb_lib_fail "$*"
-}
+e2e_scratch "$out_dir" selection-keys-failure.png
 
 work="$tmp/work"
 mkdir -p "$work"
