@@ -326,4 +326,29 @@ void NoteTextAfterCtrlZ(LineReader& reader, std::uint64_t lines, Notes& notes) {
     }
 }
 
+// Converts one file: its lines from `reader` through `converter`, each line's
+// number told to `notes` (SetLine) first; after each line `afterLine()` says
+// whether to go on. True when the whole file was read, text after its Ctrl-Z
+// noted and its last block closed; false when stopped or on a read error
+// (reader.Error()).
+template <typename Output, typename Notes, typename AfterLine>
+bool ConvertFileLines(LineReader& reader, RecordConverter<Output, Notes>& converter, Notes& notes,
+                      AfterLine&& afterLine) {
+    std::uint64_t lines = 0;
+    std::string_view line;
+    while (reader.Next(line)) {
+        notes.SetLine(++lines);
+        converter.ConvertLine(line, reader);
+        if (!afterLine()) {
+            return false;
+        }
+    }
+    if (reader.Error()) {
+        return false;
+    }
+    NoteTextAfterCtrlZ(reader, lines, notes);
+    converter.EndOfFile();
+    return true;
+}
+
 } // namespace records

@@ -173,12 +173,5 @@ void ReportWorker::CheckFile(QueueSource& source) {
     NoOutput out;
     records::RecordConverter<NoOutput, ConversionReport> records(out, report_);
     LineReader reader(source, kBlockSize, records::FieldsWritten);
-    std::uint64_t lines = 0;
-    std::string_view line;
-    while (reader.Next(line)) {
-        report_.SetLine(++lines);
-        records.ConvertLine(line, reader);
-    }
-    records::NoteTextAfterCtrlZ(reader, lines, report_);
-    records.EndOfFile();
+    records::ConvertFileLines(reader, records, report_, [] { return true; });
 }

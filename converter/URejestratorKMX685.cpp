@@ -206,29 +206,24 @@ bool Conversion<Report>::ConvertLines(ByteSource& source, const std::string& pat
                                       ConversionError& error) {
     LineReader reader(source, LineReader::kDefaultBlockSize, records::FieldsWritten);
     std::uint64_t reported = 0;
-    std::uint64_t lines = 0;
-    std::string_view line;
-    while (reader.Next(line)) {
-        report_.SetLine(++lines);
+    const bool read = records::ConvertFileLines(reader, records_, report_, [&] {
         if (reader.BytesRead() != reported) {
             reported = reader.BytesRead();
             if (!ReportProgress(reported)) {
                 return false;
             }
         }
-        records_.ConvertLine(line, reader);
-        if (out_.Error()) {
-            return false;
-        }
-    }
+        return !out_.Error();
+    });
     if (reader.Error()) {
         return ReadFailed(reader.Error(), path, error);
     }
-    records::NoteTextAfterCtrlZ(reader, lines, report_);
+    if (!read) {
+        return false;
+    }
     if (worker_) {
         reader.TextAfterCtrlZ(); // the worker sees what follows a Ctrl-Z as the reader would
     }
-    records_.EndOfFile();
     bytesBeforeFile_ += reader.BytesRead();
     return ReportProgress(0);
 }

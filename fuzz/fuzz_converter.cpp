@@ -25,16 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ConversionReport report;
     records::RecordConverter<records::StringOutput, ConversionReport> converter(out, report);
     report.StartFile("f");
-    std::uint64_t lines = 0;
-    std::string_view line;
-    while (reader.Next(line)) {
-        report.SetLine(++lines);
-        converter.ConvertLine(line, reader);
-    }
-    if (!reader.Error()) {
-        records::NoteTextAfterCtrlZ(reader, lines, report);
-    }
-    converter.EndOfFile();
+    const auto goOn = [] { return true; };
+    const bool read = records::ConvertFileLines(reader, converter, report, goOn);
     std::vector<reference::Note> notes;
     for (const ReportEntry& entry : report.Entries()) {
         notes.push_back({entry.line, entry.reason});
@@ -45,13 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LineReader plainReader(again, blockSize, records::FieldsWritten);
     records::StringOutput plainOut;
     records::RecordConverter<records::StringOutput> plain(plainOut);
-    while (plainReader.Next(line)) {
-        plain.ConvertLine(line, plainReader);
-    }
-    plain.EndOfFile();
+    NoReport none;
+    const bool plainRead = records::ConvertFileLines(plainReader, plain, none, goOn);
 
     const reference::Rendering expected = reference::Convert(input);
-    if (reader.Error() || out.text != expected.text || plainOut.text != out.text ||
+    if (!read || !plainRead || out.text != expected.text || plainOut.text != out.text ||
         converter.Summary().skippedLines != expected.skippedLines || notes != expected.notes) {
         std::abort();
     }

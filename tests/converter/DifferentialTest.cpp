@@ -98,15 +98,7 @@ reference::Rendering Stream(std::string_view input, std::size_t blockSize, Field
     records::StringOutput out;
     records::RecordConverter<records::StringOutput, Report> converter(out, report);
     report.StartFile("f");
-    std::uint64_t lines = 0;
-    std::string_view line;
-    while (reader.Next(line)) {
-        report.SetLine(++lines);
-        converter.ConvertLine(line, reader);
-    }
-    EXPECT_FALSE(reader.Error());
-    records::NoteTextAfterCtrlZ(reader, lines, report);
-    converter.EndOfFile();
+    EXPECT_TRUE(records::ConvertFileLines(reader, converter, report, [] { return true; }));
     return {out.text, converter.Summary().skippedLines, {}};
 }
 
