@@ -158,7 +158,7 @@ bool TEdytorFrame::ConfirmLongLine(const QString& name, std::size_t length) {
            "wolno: okno może nie odpowiadać przez wiele sekund po każdej zmianie tego "
            "wiersza.\n\nOtworzyć plik mimo to?")
             .arg(name, QLocale(QLocale::Polish).toString(static_cast<qulonglong>(length)));
-    return Dialogs().Ask(this, QMessageBox::Question, QApplication::applicationDisplayName(), text,
+    return Dialogs().Ask(this, QMessageBox::Question, ProgramTitle(), text,
                          QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 

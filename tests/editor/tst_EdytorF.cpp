@@ -264,6 +264,8 @@ void EdytorFTest::VeryLongLineAsksFirst() {
     QCOMPARE(dialogs.questions.size(), int(asks));
     if (asks) {
         QCOMPARE(dialogs.questions[0].buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(dialogs.questions[0].caption,
+                 QStringLiteral("Konwersja plików formatu KMX 685 1.0"));
         QVERIFY(dialogs.questions[0].text.contains(
             QStringLiteral("100\u00A0001"))); // grouped as in Polish
     }
