@@ -53,31 +53,13 @@ template <typename Visit> void ForEachLine(std::string_view text, Visit visit) {
 // with at least one multi-byte sequence; plain ASCII says nothing either way.
 bool IsMultiByteUtf8(std::string_view bytes) {
     bool multiByte = false;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t start = pos;
+        const char32_t cp = cp1250::NextCodePoint(bytes, pos);
+        if (cp == 0xFFFD && pos == start + 1) {
+            return false; // not a sequence: an encoded U+FFFD takes three bytes
         }
-        // The length of the sequence and the range of its second byte, by its lead byte.
-        const std::size_t length = lead < 0xc2   ? 0
-                                   : lead < 0xe0 ? 2
-                                   : lead < 0xf0 ? 3
-                                   : lead < 0xf5 ? 4
-                                                 : 0;
-        const unsigned low = lead == 0xe0 ? 0xa0 : lead == 0xf0 ? 0x90 : 0x80;
-        const unsigned high = lead == 0xed ? 0x9f : lead == 0xf4 ? 0x8f : 0xbf;
-        if (length == 0 || bytes.size() - i < length) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xbf)) {
-                return false;
-            }
-        }
-        i += length;
-        multiByte = true;
+        multiByte = multiByte || cp >= 0x80;
     }
     return multiByte;
 }
