@@ -83,8 +83,8 @@ bool HeldOpenElsewhere(const std::filesystem::path& file) {
 } // namespace
 #endif
 
-bool ReplaceFile(const std::string& fromUtf8, const std::string& toUtf8, std::error_code& ec) {
 #ifdef _WIN32
+bool ReplaceFile(const std::string& fromUtf8, const std::string& toUtf8, std::error_code& ec) {
     const std::filesystem::path to = PathFromUtf8(toUtf8);
     if (!MoveFileExW(PathFromUtf8(fromUtf8).c_str(), to.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -95,14 +95,8 @@ bool ReplaceFile(const std::string& fromUtf8, const std::string& toUtf8, std::er
         return false;
     }
     return true;
-#else
-    if (std::rename(fromUtf8.c_str(), toUtf8.c_str()) != 0) {
-        ec = std::error_code(errno, std::generic_category());
-        return false;
-    }
-    return true;
-#endif
 }
+#endif
 
 std::string ExecutableDir() {
 #ifdef _WIN32
