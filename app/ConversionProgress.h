@@ -10,7 +10,7 @@
 
 // The progress dialog of one conversion, on the user-interface thread. It appears
 // only once the conversion has run about half a second, blocks every other
-// window while it shows, and tells through Cancelled whether "Anuluj" was pressed.
+// window while it shows; "Anuluj" is the dialog's canceled signal.
 class ConversionProgress {
 public:
     // Time since the conversion started; tests give their own.
@@ -23,7 +23,6 @@ public:
     // Shows the dialog once it is due; a timer calls it too, so the dialog also
     // appears while no progress comes (a slow disk, a network folder).
     void Tick();
-    bool Cancelled() const { return dialog_.wasCanceled(); }
 
     QProgressDialog& Dialog() { return dialog_; }
 

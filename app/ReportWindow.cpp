@@ -11,12 +11,6 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 
-namespace {
-
-constexpr int kEditorTextSize = 8; // as the result-file buttons open theirs
-
-} // namespace
-
 ReportWindow::ReportWindow(const QString& folder, QWidget* parent)
     : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::ReportWindow>()),
       model_(new ReportModel(this)), folder_(folder) {
@@ -68,5 +62,5 @@ void ReportWindow::SaveClick() {
 void ReportWindow::EntryActivated(const QModelIndex& index) {
     const ReportEntry& entry = model_->EntryAt(index.row());
     OpenFileAtLine(QString::fromStdString(model_->Report().FileOf(entry)), entry.line,
-                   kEditorTextSize, &RefreshFileButtons);
+                   TPrzycisk::kEditorFontSize, &RefreshFileButtons);
 }
