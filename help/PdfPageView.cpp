@@ -21,6 +21,11 @@ constexpr double kCurrentPageLine = 0.4; // where QPdfView, too, looks for the c
 const QColor kMatchColour(255, 215, 0, 110);
 const QColor kCurrentMatchColour(255, 120, 0, 140);
 
+// A page's rectangle from a layout; an invalid one when there is no such page.
+QRectF PageIn(const QList<QRect>& pages, int page) {
+    return page >= 0 && page < pages.size() ? QRectF(pages[page]) : QRectF();
+}
+
 // The page at a height of the column of pages; the gap above a page is its own.
 int PageAt(const QList<QRect>& pages, double y, int spacing) {
     int page = 0;
@@ -28,6 +33,12 @@ int PageAt(const QList<QRect>& pages, double y, int spacing) {
         ++page;
     }
     return page;
+}
+
+// An area given in points on a page, where the view draws it: `page` is the
+// page's rectangle in pixels, `scale` pixels per point there.
+QRectF AreaInPixels(const QRectF& page, const QRectF& area, double scale) {
+    return QRectF(page.topLeft() + area.topLeft() * scale, area.size() * scale);
 }
 
 double ScreenPixelsPerPoint() {
@@ -52,7 +63,7 @@ void PdfPageView::documentStatusChanged() {
     position_ = {};
     matches_.clear();
     currentMatch_ = -1;
-    updateCurrentPage();
+    updateCurrentPage(layOutPages());
 }
 
 // The same arithmetic as QPdfView's own layout, which it keeps to itself: pages
@@ -96,18 +107,15 @@ QList<QRect> PdfPageView::layOutPages() const {
 }
 
 QRectF PdfPageView::pageRect(int page) const {
-    const QList<QRect> pages = layOutPages();
-    return page >= 0 && page < pages.size() ? QRectF(pages[page]) : QRectF();
+    return PageIn(layOutPages(), page);
 }
 
-double PdfPageView::pixelsPerPoint(int page) const {
-    const QRectF rect = pageRect(page);
+double PdfPageView::pixelsPerPoint(int page, const QRectF& rect) const {
     const double width = rect.isValid() ? document()->pagePointSize(page).width() : 0;
     return width > 0 ? rect.width() / width : pixelsPerPointAt100_;
 }
 
-PdfPageView::ReadingPosition PdfPageView::positionNow() const {
-    const QList<QRect> pages = layOutPages();
+PdfPageView::ReadingPosition PdfPageView::positionNow(const QList<QRect>& pages) const {
     if (pages.isEmpty()) {
         return {};
     }
@@ -120,7 +128,8 @@ PdfPageView::ReadingPosition PdfPageView::positionNow() const {
 }
 
 void PdfPageView::keepPosition(const ReadingPosition& position) {
-    const QRectF rect = pageRect(position.page);
+    const QList<QRect> pages = layOutPages();
+    const QRectF rect = PageIn(pages, position.page);
     if (rect.isValid()) {
         holding_ = true;
         verticalScrollBar()->setValue(qRound(rect.top() + position.down * rect.height()));
@@ -128,11 +137,11 @@ void PdfPageView::keepPosition(const ReadingPosition& position) {
             qRound(rect.left() + position.across * rect.width() - viewport()->width() / 2.0));
         holding_ = false;
     }
-    updateCurrentPage();
+    updateCurrentPage(pages);
 }
 
 PdfPlace PdfPageView::topOfView() const {
-    const ReadingPosition now = positionNow();
+    const ReadingPosition now = positionNow(layOutPages());
     if (now.page < 0) {
         return {};
     }
@@ -140,25 +149,26 @@ PdfPlace PdfPageView::topOfView() const {
 }
 
 void PdfPageView::showPlace(const PdfPlace& place) {
-    const QRectF rect = pageRect(place.page);
+    const QList<QRect> pages = layOutPages();
+    const QRectF rect = PageIn(pages, place.page);
     if (!rect.isValid()) {
         return;
     }
-    double y = rect.top() + place.top * pixelsPerPoint(place.page);
+    double y = rect.top() + place.top * pixelsPerPoint(place.page, rect);
     if (place.top <= 0) {
         y -= place.page == 0 ? documentMargins().top() : pageSpacing();
     }
     verticalScrollBar()->setValue(qRound(y));
-    position_ = positionNow();
-    updateCurrentPage();
+    position_ = positionNow(pages);
+    updateCurrentPage(pages);
 }
 
 void PdfPageView::reveal(const PdfArea& area) {
     const QRectF page = pageRect(area.page);
-    const double scale = pixelsPerPoint(area.page);
+    const double scale = pixelsPerPoint(area.page, page);
     QRectF target;
     for (const QRectF& r : area.rects) {
-        target |= QRectF(page.topLeft() + r.topLeft() * scale, r.size() * scale);
+        target |= AreaInPixels(page, r, scale);
     }
     if (target.isEmpty()) {
         return;
@@ -184,7 +194,8 @@ double PdfPageView::zoomNow() const {
     if (zoomMode() == ZoomMode::Custom) {
         return zoomFactor();
     }
-    return pixelsPerPoint(std::max(0, currentPage_)) / pixelsPerPointAt100_;
+    const int page = std::max(0, currentPage_);
+    return pixelsPerPoint(page, pageRect(page)) / pixelsPerPointAt100_;
 }
 
 void PdfPageView::setZoom(ZoomMode mode, double factor) {
@@ -192,7 +203,7 @@ void PdfPageView::setZoom(ZoomMode mode, double factor) {
         return;
     }
     if (position_.page < 0) {
-        position_ = positionNow();
+        position_ = positionNow(layOutPages());
     }
     holding_ = true;
     setZoomFactor(factor);
@@ -217,8 +228,7 @@ void PdfPageView::fitPage() {
     setZoom(ZoomMode::FitInView, zoomFactor());
 }
 
-void PdfPageView::updateCurrentPage() {
-    const QList<QRect> pages = layOutPages();
+void PdfPageView::updateCurrentPage(const QList<QRect>& pages) {
     const double line = verticalScrollBar()->value() + viewport()->height() * kCurrentPageLine;
     const int page = pages.isEmpty() ? -1 : PageAt(pages, line, pageSpacing());
     if (page != currentPage_) {
@@ -282,8 +292,9 @@ void PdfPageView::resizeEvent(QResizeEvent* event) {
 void PdfPageView::scrollContentsBy(int dx, int dy) {
     QPdfView::scrollContentsBy(dx, dy);
     if (!holding_) {
-        position_ = positionNow();
-        updateCurrentPage();
+        const QList<QRect> pages = layOutPages();
+        position_ = positionNow(pages);
+        updateCurrentPage(pages);
     }
 }
 
@@ -306,7 +317,7 @@ void PdfPageView::paintEvent(QPaintEvent* event) {
         const QRectF page = pages[match.page];
         const double scale = page.width() / document()->pagePointSize(match.page).width();
         for (const QRectF& r : match.rects) {
-            const QRectF area(page.topLeft() + r.topLeft() * scale, r.size() * scale);
+            const QRectF area = AreaInPixels(page, r, scale);
             if (i == currentMatch_) {
                 painter.setPen(QPen(kCurrentMatchColour.darker(), 1.5));
                 painter.setBrush(kCurrentMatchColour);

@@ -46,9 +46,8 @@ public:
     void setMatches(const QList<PdfArea>& matches, int current);
 
     // Where the view draws a page, in its scrolled coordinates (pixels from the
-    // top-left of all pages), and how many pixels a point is there.
+    // top-left of all pages).
     QRectF pageRect(int page) const;
-    double pixelsPerPoint(int page) const;
 
 signals:
     void currentPageChanged(int page);
@@ -70,12 +69,14 @@ private:
     };
 
     QList<QRect> layOutPages() const;
+    // How many pixels a point is on the page the view draws at `rect`.
+    double pixelsPerPoint(int page, const QRectF& rect) const;
     void documentStatusChanged();
-    ReadingPosition positionNow() const;
+    ReadingPosition positionNow(const QList<QRect>& pages) const;
     void keepPosition(const ReadingPosition& position);
     void setZoom(ZoomMode mode, double factor);
     double zoomNow() const;
-    void updateCurrentPage();
+    void updateCurrentPage(const QList<QRect>& pages);
     bool scrollKey(int key);
 
     const double pixelsPerPointAt100_; // as QPdfView takes it at its construction

@@ -20,7 +20,6 @@ void PdfSearch::setText(const QString& text) {
             matches_.append({page, found.rectangles()});
         }
     }
-    emit changed();
 }
 
 int PdfSearch::firstFrom(const PdfPlace& from) const {
@@ -36,7 +35,6 @@ int PdfSearch::firstFrom(const PdfPlace& from) const {
 
 int PdfSearch::moveTo(int index) {
     current_ = matches_.isEmpty() ? -1 : (index + int(matches_.size())) % int(matches_.size());
-    emit changed();
     return current_;
 }
 

@@ -22,15 +22,11 @@ public:
     void setText(const QString& text);
     QString text() const { return text_; }
     const QList<PdfArea>& matches() const { return matches_; }
-    int current() const { return current_; }
 
     // With no current match, the first one at or after `from`; else the one
     // after (before) the current one, going round the ends. -1 without matches.
     int next(const PdfPlace& from);
     int previous(const PdfPlace& from);
-
-signals:
-    void changed();
 
 private:
     int firstFrom(const PdfPlace& from) const;

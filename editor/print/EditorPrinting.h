@@ -27,7 +27,6 @@ public:
 
     // The dialog's printer, made on first use (asking the print system takes a moment).
     QPrinter& Printer();
-    SynEditPrint& Engine() { return SynEditPrint1; }
 
 private:
     bool FindPrinter();

@@ -57,16 +57,7 @@ std::vector<std::u32string> CopyLines(const QsciScintilla& editor, int tabWidth)
 }
 
 BoundSelection SelectionOf(const QsciScintilla& editor) {
-    BoundSelection selection;
-    selection.present = editor.SendScintilla(Sci::SCI_GETSELECTIONEMPTY) == 0;
-    editor.getSelection(&selection.lineFrom, &selection.indexFrom, &selection.lineTo,
-                        &selection.indexTo);
-    if (editor.SendScintilla(Sci::SCI_SELECTIONISRECTANGLE)) {
-        selection.mode = SelectionMode::Column;
-    } else if (editor.SendScintilla(Sci::SCI_GETSELECTIONMODE) == Sci::SC_SEL_LINES) {
-        selection.mode = SelectionMode::Lines;
-    }
-    return selection;
+    return {editor.SendScintilla(Sci::SCI_GETSELECTIONEMPTY) == 0};
 }
 
 QString StartFailure(const QPrinter& printer) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "editor/print/PageLayout.h"
-#include "editor/text/SelectionMode.h"
 
 #include <QFont>
 #include <QRect>
@@ -26,14 +25,9 @@ struct PrintMargins {
     double footer = 15;
 };
 
-// What the text control had selected when the engine was bound to it.
+// Whether the text control had a selection when the engine was bound to it.
 struct BoundSelection {
     bool present = false;
-    int lineFrom = 0;
-    int indexFrom = 0;
-    int lineTo = 0;
-    int indexTo = 0;
-    SelectionMode mode = SelectionMode::Normal;
 };
 
 struct PrintResult {
@@ -46,7 +40,8 @@ struct PrintResult {
 // pages inside one job, so the spooler's collation never reorders them.
 class SynEditPrint {
 public:
-    // Copies the control's lines with tabs expanded, its font, tab width and selection.
+    // Copies the control's lines with tabs expanded, its font, tab width and whether
+    // it has a selection.
     void Bind(const QsciScintilla& editor);
 
     const QFont& Font() const { return font_; }

@@ -98,14 +98,15 @@ struct Manual {
 };
 
 // The table of contents needs the page numbers of a finished layout, and the
-// table itself moves what follows it: lay out until the numbers hold.
+// table itself moves what follows it: lay out until the numbers hold. The
+// pictures stay with the document when setHtml replaces its text.
 void LayOut(Manual& manual, const ManualSource& source, const PageGeometry& g) {
+    for (auto it = source.pictures.cbegin(); it != source.pictures.cend(); ++it) {
+        manual.doc.addResource(QTextDocument::ImageResource, QUrl(it.key()), it.value());
+    }
     QList<ContentsEntry> contents;
     for (int pass = 0; pass < kLayoutPasses; ++pass) {
         manual.doc.setHtml(WithContents(source.html, contents));
-        for (auto it = source.pictures.cbegin(); it != source.pictures.cend(); ++it) {
-            manual.doc.addResource(QTextDocument::ImageResource, QUrl(it.key()), it.value());
-        }
         manual.doc.setTextWidth(g.body.width());
         QStringList warnings;
         manual.pages = Paginate(manual.doc, g.body.height(), warnings);

@@ -209,7 +209,7 @@ private:
 class NavigationUpdate {
 public:
     NavigationUpdate(const QByteArray& pdf, const PdfFile& file)
-        : pdf_(pdf), file_(file), writer_(pdf, file.Size()) {}
+        : file_(file), writer_(pdf, file.Size()) {}
 
     QString Build(const QList<PdfBookmark>& bookmarks, const QList<PdfLink>& links,
                   QByteArray& update);
@@ -224,7 +224,6 @@ private:
     QString WriteLinks(const QList<PdfLink>& links);
     QString AddAnnotations(const Page& page, const QList<int>& annotations);
 
-    const QByteArray& pdf_;
     const PdfFile& file_;
     UpdateWriter writer_;
     QList<Page> pages_;
@@ -402,10 +401,8 @@ QString NavigationUpdate::Build(const QList<PdfBookmark>& bookmarks, const QList
         writer_.Write(*root, catalog);
     }
     QByteArray entries = "/Root " + root->Text() + '\n';
-    for (const char* key : {"Info"}) {
-        if (const std::optional<ObjectRef> ref = RefOf(file_.Trailer(), key)) {
-            entries += QByteArray("/") + key + ' ' + ref->Text() + '\n';
-        }
+    if (const std::optional<ObjectRef> info = RefOf(file_.Trailer(), "Info")) {
+        entries += "/Info " + info->Text() + '\n';
     }
     static const QRegularExpression id(QStringLiteral(R"(/ID\s*\[[^\]]*\])"));
     const QRegularExpressionMatch m = id.match(QString::fromLatin1(file_.Trailer()));
