@@ -16,6 +16,7 @@
 #include <memory>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 
 std::string ExtractField(std::string_view line, int index, std::string_view delimiters) {
     if (index < 1) {
@@ -80,6 +81,9 @@ private:
     template <typename Reader>
     bool ConvertRecorderLines(Reader& reader, ByteSource& source, bool framing,
                               const std::string& path, ConversionError& error);
+    template <typename Lines, typename ConvertWith>
+    bool ConvertAllLines(Lines& lines, const std::string& path, ConversionError& error,
+                         ConvertWith&& convertWith);
     bool ReadFailed(const std::error_code& ec, const std::string& path, ConversionError& error);
 
     AtomicOutputFile& out_;
@@ -201,40 +205,14 @@ bool Conversion<Report>::ReadFailed(const std::error_code& ec, const std::string
     return false;
 }
 
+// Every line of a file through `convertWith`, given the check to run after each
+// line: progress when more was read, and whether the output still writes.
 template <typename Report>
-bool Conversion<Report>::ConvertLines(ByteSource& source, const std::string& path,
-                                      ConversionError& error) {
-    LineReader reader(source, LineReader::kDefaultBlockSize, records::FieldsWritten);
+template <typename Lines, typename ConvertWith>
+bool Conversion<Report>::ConvertAllLines(Lines& lines, const std::string& path,
+                                         ConversionError& error, ConvertWith&& convertWith) {
     std::uint64_t reported = 0;
-    const bool read = records::ConvertFileLines(reader, records_, report_, [&] {
-        if (reader.BytesRead() != reported) {
-            reported = reader.BytesRead();
-            if (!ReportProgress(reported)) {
-                return false;
-            }
-        }
-        return !out_.Error();
-    });
-    if (reader.Error()) {
-        return ReadFailed(reader.Error(), path, error);
-    }
-    if (!read) {
-        return false;
-    }
-    if (worker_) {
-        reader.TextAfterCtrlZ(); // the worker sees what follows a Ctrl-Z as the reader would
-    }
-    bytesBeforeFile_ += reader.BytesRead();
-    return ReportProgress(0);
-}
-
-template <typename Report>
-template <typename Reader>
-bool Conversion<Report>::ConvertRecorderLines(Reader& reader, ByteSource& source, bool framing,
-                                              const std::string& path, ConversionError& error) {
-    RecorderLineReader lines(source, framing);
-    std::uint64_t reported = 0;
-    const bool read = recorders::ConvertFileLines(lines, reader, report_, [&] {
+    const bool read = convertWith([&] {
         if (lines.BytesRead() != reported) {
             reported = lines.BytesRead();
             if (!ReportProgress(reported)) {
@@ -249,8 +227,32 @@ bool Conversion<Report>::ConvertRecorderLines(Reader& reader, ByteSource& source
     if (!read) {
         return false;
     }
+    if constexpr (std::is_same_v<Lines, LineReader>) {
+        if (worker_) {
+            lines.TextAfterCtrlZ(); // the worker sees what follows a Ctrl-Z as the reader would
+        }
+    }
     bytesBeforeFile_ += lines.BytesRead();
     return ReportProgress(0);
+}
+
+template <typename Report>
+bool Conversion<Report>::ConvertLines(ByteSource& source, const std::string& path,
+                                      ConversionError& error) {
+    LineReader reader(source, LineReader::kDefaultBlockSize, records::FieldsWritten);
+    return ConvertAllLines(reader, path, error, [&](auto&& afterLine) {
+        return records::ConvertFileLines(reader, records_, report_, afterLine);
+    });
+}
+
+template <typename Report>
+template <typename Reader>
+bool Conversion<Report>::ConvertRecorderLines(Reader& reader, ByteSource& source, bool framing,
+                                              const std::string& path, ConversionError& error) {
+    RecorderLineReader lines(source, framing);
+    return ConvertAllLines(lines, path, error, [&](auto&& afterLine) {
+        return recorders::ConvertFileLines(lines, reader, report_, afterLine);
+    });
 }
 
 // With a second processor the report is made beside the conversion; without
