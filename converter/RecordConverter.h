@@ -10,7 +10,6 @@
 #include <array>
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -131,14 +130,6 @@ public:
         : out_(out), notes_(noReport_) {}
 
     // One line as LineReader hands it out (16 readable bytes after it).
-    void ConvertLine(std::string_view line) {
-        if constexpr (Notes::kEnabled) {
-            if (std::memchr(line.data(), '\0', line.size())) {
-                notes_.Note(reasons::NulByte());
-            }
-        }
-        ConvertFields(line, SplitFields(line, fields_));
-    }
     void ConvertLine(std::string_view line, const LineReader& reader) {
         if constexpr (Notes::kEnabled) {
             if (reader.LineHasNul()) {
