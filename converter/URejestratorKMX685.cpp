@@ -38,13 +38,6 @@ std::string ExtractField(std::string_view line, int index, std::string_view deli
 
 namespace {
 
-// A path with a NUL names no folder: the system would read it only up to the NUL.
-bool IsFolder(const std::string& path) {
-    std::error_code ec;
-    return path.find('\0') == std::string::npos &&
-           std::filesystem::is_directory(platform::PathFromUtf8(path), ec);
-}
-
 // A list line of blanks only is a slip of the keyboard, unless a file has that name.
 bool NamesNoFile(const std::string& entry) {
     std::error_code ec;
@@ -125,7 +118,7 @@ template <typename Report>
 bool Conversion<Report>::ConvertFile(const std::string& path, ConversionError& error) {
     error.file = path;
     std::error_code ec;
-    if (IsFolder(path)) {
+    if (platform::IsFolder(path)) {
         error.detail = "„" + path + "” jest folderem, a nie plikiem.";
         return false;
     }
@@ -326,7 +319,7 @@ ConversionStatus TRejestratorKMX685::Convert(const std::string& outputPath,
     error.file = outputPath;
     AtomicOutputFile out(outputPath);
     std::error_code ec;
-    if (IsFolder(outputPath)) {
+    if (platform::IsFolder(outputPath)) {
         return fail("Plik wynikowy „" + outputPath + "” jest folderem.");
     }
     if (!out.Open(ec)) {
