@@ -2,6 +2,7 @@
 
 #include "converter/ConversionReport.h"
 #include "converter/LineReader.h"
+#include "converter/ObsbiegLayout.h"
 #include "converter/PointSet.h"
 #include "converter/RecordChecks.h"
 #include "converter/URejestratorKMX685.h"
@@ -44,14 +45,6 @@ inline unsigned FieldsWritten(std::string_view type) {
         return 0;
     }
 }
-
-inline constexpr std::string_view kLineEnd = "\r\n";
-inline constexpr std::string_view kClosingPrefix = "0 0 0 0 ";
-
-// A D record has no value for the third column: -1 and three blanks stand there.
-// Padded like a field from the reader, so it is copied the same way.
-inline constexpr char kNoValueBytes[32] = "-1   ";
-inline constexpr std::string_view kNoValue(kNoValueBytes, 5);
 
 // Fields 1..7 of a comma-separated line, the same as ExtractField gives, without copies.
 using Fields = std::array<std::string_view, kFieldsUsed + 1>;
@@ -158,24 +151,24 @@ public:
 private:
     void ConvertFields(std::string_view line, int fieldCount);
     void WriteClosingLine() {
-        out_.Append(kClosingPrefix);
+        out_.Append(obsbieg::kClosingPrefix);
         out_.AppendField(stationValue_);
-        out_.Append(kLineEnd);
+        out_.Append(obsbieg::kLineEnd);
         stationOpen_ = false;
     }
 
     // Columns 2, 5, third, 4, 6 of an observation line, two spaces apart.
     void WriteObservation(std::string_view third) {
         out_.AppendField(fields_[2]);
-        out_.Append("  ");
+        out_.Append(obsbieg::kColumnGap);
         out_.AppendField(fields_[5]);
-        out_.Append("  ");
+        out_.Append(obsbieg::kColumnGap);
         out_.AppendField(third);
-        out_.Append("  ");
+        out_.Append(obsbieg::kColumnGap);
         out_.AppendField(fields_[4]);
-        out_.Append("  ");
+        out_.Append(obsbieg::kColumnGap);
         out_.AppendField(fields_[6]);
-        out_.Append(kLineEnd);
+        out_.Append(obsbieg::kLineEnd);
         ++summary_.observations;
     }
 
@@ -223,7 +216,7 @@ void RecordConverter<Output, Notes>::ConvertFields(std::string_view line, int fi
             WriteClosingLine();
         }
         out_.AppendField(fields_[2]);
-        out_.Append("    42\r\n");
+        out_.Append(obsbieg::kStationEnd);
         KeepStationValue(fields_[7]);
         stationOpen_ = true;
         ++summary_.stations;
@@ -233,8 +226,8 @@ void RecordConverter<Output, Notes>::ConvertFields(std::string_view line, int fi
         WriteObservation(fields_[7]);
         CheckObservation<'E'>(fieldCount);
         break;
-    case 'D':
-        WriteObservation(kNoValue);
+    case 'D': // no value for the third column
+        WriteObservation(obsbieg::kNoValue);
         CheckObservation<'D'>(fieldCount);
         break;
     default:
