@@ -5,6 +5,7 @@
 #include "converter/ObsbiegLayout.h"
 #include "converter/PointSet.h"
 #include "converter/RecordChecks.h"
+#include "converter/RecorderRecord.h"
 #include "converter/URejestratorKMX685.h"
 
 #include <algorithm>
@@ -249,7 +250,7 @@ void RecordConverter<Output, Notes>::CheckStation(int fieldCount) {
     if constexpr (Notes::kEnabled) {
         points_.Clear();
         if (fields_[2].empty()) {
-            notes_.NoteLazily([] { return reasons::NoStationNumber(); });
+            notes_.NoteLazily([] { return recorders::kNoStationId; });
         }
         if (fieldCount < kFieldsUsed) {
             notes_.NoteLazily([] { return reasons::NoStationValue(); });
@@ -279,7 +280,7 @@ void RecordConverter<Output, Notes>::CheckObservation(int fieldCount) {
         }
         const std::string_view point = fields_[2];
         if (point.empty() && fieldCount >= 2) {
-            notes_.NoteLazily([] { return reasons::NoPointNumber(); });
+            notes_.NoteLazily([] { return recorders::kNoPointId; });
         }
         constexpr unsigned angles = kType == 'E' ? (1u << 5) | (1u << 7) : 1u << 5;
         const int last = std::min(fieldCount, needed);
