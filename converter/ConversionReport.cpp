@@ -5,9 +5,12 @@
 #include "common/OutputFile.h"
 #include "common/Platform.h"
 
-void ConversionReport::StartFile(std::string path) {
+void ConversionReport::StartFile(std::string path, std::uint64_t noteLine, std::string_view note) {
     files_.push_back(std::move(path));
     line_ = 0;
+    if (!note.empty()) {
+        NoteAt(noteLine, note);
+    }
 }
 
 namespace {

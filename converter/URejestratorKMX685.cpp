@@ -135,10 +135,7 @@ bool Conversion<Report>::ConvertFile(const std::string& path, ConversionError& e
         return false;
     }
     if (!worker_) {
-        report_.StartFile(path);
-        if (!fileNote_.empty()) {
-            report_.NoteAt(fileNoteLine_, fileNote_);
-        }
+        report_.StartFile(path, fileNoteLine_, fileNote_);
         return ConvertFileIn(format, source, path, error);
     }
     worker_->StartFile(path, fileNoteLine_, std::move(fileNote_));
