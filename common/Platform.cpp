@@ -38,6 +38,12 @@ std::FILE* OpenFile(const std::string& utf8Path, const char* mode, std::error_co
     return f;
 }
 
+bool IsFolder(std::string_view utf8Path) {
+    std::error_code ec;
+    return utf8Path.find('\0') == std::string_view::npos &&
+           std::filesystem::is_directory(PathFromUtf8(utf8Path), ec);
+}
+
 #ifdef _WIN32
 std::error_code SystemError(unsigned long code) {
     switch (code) {

@@ -17,6 +17,10 @@ std::string PathToUtf8(const std::filesystem::path& path);
 // fopen with a UTF-8 path; on failure returns nullptr and sets `ec`.
 std::FILE* OpenFile(const std::string& utf8Path, const char* mode, std::error_code& ec);
 
+// Whether the path names a folder. A path with a NUL names none: the system
+// would read it only up to the NUL.
+bool IsFolder(std::string_view utf8Path);
+
 #ifdef _WIN32
 // Renames `from` over `to`, replacing `to` if it exists (plain rename refuses that on Windows).
 // A `to` that another program holds open fails with errc::device_or_resource_busy.

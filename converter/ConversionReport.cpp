@@ -5,11 +5,12 @@
 #include "common/OutputFile.h"
 #include "common/Platform.h"
 
-#include <filesystem>
-
-void ConversionReport::StartFile(std::string path) {
+void ConversionReport::StartFile(std::string path, std::uint64_t noteLine, std::string_view note) {
     files_.push_back(std::move(path));
     line_ = 0;
+    if (!note.empty()) {
+        NoteAt(noteLine, note);
+    }
 }
 
 namespace {
@@ -90,12 +91,11 @@ File::File(std::string path) : path_(std::move(path)) {}
 File::~File() = default;
 
 bool File::Open(std::string& detail) {
-    std::error_code ec;
-    if (path_.find('\0') == std::string::npos &&
-        std::filesystem::is_directory(platform::PathFromUtf8(path_), ec)) {
+    if (platform::IsFolder(path_)) {
         detail = "Plik raportu „" + path_ + "” jest folderem.";
         return false;
     }
+    std::error_code ec;
     out_ = std::make_unique<AtomicOutputFile>(path_);
     if (!out_->Open(ec)) {
         out_.reset();

@@ -25,8 +25,9 @@ public:
     static constexpr std::size_t kMaxEntries = 10000;
     static constexpr bool kEnabled = true;
 
-    // Later notes are about this file (UTF-8, as the caller named it).
-    void StartFile(std::string path);
+    // Later notes are about this file (UTF-8, as the caller named it). A
+    // `note` about the file as a whole, if any, goes first, at `noteLine`.
+    void StartFile(std::string path, std::uint64_t noteLine = 0, std::string_view note = {});
     // Later notes are about this line of the current file.
     void SetLine(std::uint64_t line) { line_ = line; }
     std::uint64_t Line() const { return line_; }
@@ -64,7 +65,7 @@ private:
 // A report that notes nothing: the conversion without one costs nothing for it.
 struct NoReport {
     static constexpr bool kEnabled = false;
-    void StartFile(std::string) {}
+    void StartFile(std::string, std::uint64_t = 0, std::string_view = {}) {}
     void SetLine(std::uint64_t) {}
     std::uint64_t Line() const { return 0; }
     void Note(std::string_view) {}

@@ -76,14 +76,6 @@ std::string NoStationValue() {
     return "rekord C bez pola 7, wiersz zamykający stanowisko będzie bez wartości";
 }
 
-std::string NoStationNumber() {
-    return "brak numeru stanowiska";
-}
-
-std::string NoPointNumber() {
-    return "brak numeru punktu";
-}
-
 std::string OutsideStation() {
     return "obserwacja przed pierwszym rekordem C pliku, zapisana poza stanowiskiem";
 }

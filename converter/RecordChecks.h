@@ -131,8 +131,6 @@ std::string EmptyType();
 // fields the type writes (bit k for field k), so the missing ones can be named.
 std::string TooFewFields(char type, std::size_t fields, std::size_t needed, unsigned used);
 std::string NoStationValue();
-std::string NoStationNumber();
-std::string NoPointNumber();
 std::string OutsideStation();
 std::string BadNumber(int field, std::string_view text, NumberProblem problem);
 std::string RepeatedPoint(std::string_view point, std::uint64_t firstLine);

@@ -2,15 +2,16 @@
 
 #include "converter/ConversionReport.h"
 #include "converter/LineReader.h"
+#include "converter/ObsbiegLayout.h"
 #include "converter/PointSet.h"
 #include "converter/RecordChecks.h"
+#include "converter/RecorderRecord.h"
 #include "converter/URejestratorKMX685.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -45,14 +46,6 @@ inline unsigned FieldsWritten(std::string_view type) {
         return 0;
     }
 }
-
-inline constexpr std::string_view kLineEnd = "\r\n";
-inline constexpr std::string_view kClosingPrefix = "0 0 0 0 ";
-
-// A D record has no value for the third column: -1 and three blanks stand there.
-// Padded like a field from the reader, so it is copied the same way.
-inline constexpr char kNoValueBytes[32] = "-1   ";
-inline constexpr std::string_view kNoValue(kNoValueBytes, 5);
 
 // Fields 1..7 of a comma-separated line, the same as ExtractField gives, without copies.
 using Fields = std::array<std::string_view, kFieldsUsed + 1>;
@@ -131,14 +124,6 @@ public:
         : out_(out), notes_(noReport_) {}
 
     // One line as LineReader hands it out (16 readable bytes after it).
-    void ConvertLine(std::string_view line) {
-        if constexpr (Notes::kEnabled) {
-            if (std::memchr(line.data(), '\0', line.size())) {
-                notes_.Note(reasons::NulByte());
-            }
-        }
-        ConvertFields(line, SplitFields(line, fields_));
-    }
     void ConvertLine(std::string_view line, const LineReader& reader) {
         if constexpr (Notes::kEnabled) {
             if (reader.LineHasNul()) {
@@ -167,24 +152,24 @@ public:
 private:
     void ConvertFields(std::string_view line, int fieldCount);
     void WriteClosingLine() {
-        out_.Append(kClosingPrefix);
+        out_.Append(obsbieg::kClosingPrefix);
         out_.AppendField(stationValue_);
-        out_.Append(kLineEnd);
+        out_.Append(obsbieg::kLineEnd);
         stationOpen_ = false;
     }
 
     // Columns 2, 5, third, 4, 6 of an observation line, two spaces apart.
     void WriteObservation(std::string_view third) {
         out_.AppendField(fields_[2]);
-        out_.Append("  ");
+        out_.Append(obsbieg::kColumnGap);
         out_.AppendField(fields_[5]);
-        out_.Append("  ");
+        out_.Append(obsbieg::kColumnGap);
         out_.AppendField(third);
-        out_.Append("  ");
+        out_.Append(obsbieg::kColumnGap);
         out_.AppendField(fields_[4]);
-        out_.Append("  ");
+        out_.Append(obsbieg::kColumnGap);
         out_.AppendField(fields_[6]);
-        out_.Append(kLineEnd);
+        out_.Append(obsbieg::kLineEnd);
         ++summary_.observations;
     }
 
@@ -232,7 +217,7 @@ void RecordConverter<Output, Notes>::ConvertFields(std::string_view line, int fi
             WriteClosingLine();
         }
         out_.AppendField(fields_[2]);
-        out_.Append("    42\r\n");
+        out_.Append(obsbieg::kStationEnd);
         KeepStationValue(fields_[7]);
         stationOpen_ = true;
         ++summary_.stations;
@@ -242,8 +227,8 @@ void RecordConverter<Output, Notes>::ConvertFields(std::string_view line, int fi
         WriteObservation(fields_[7]);
         CheckObservation<'E'>(fieldCount);
         break;
-    case 'D':
-        WriteObservation(kNoValue);
+    case 'D': // no value for the third column
+        WriteObservation(obsbieg::kNoValue);
         CheckObservation<'D'>(fieldCount);
         break;
     default:
@@ -265,7 +250,7 @@ void RecordConverter<Output, Notes>::CheckStation(int fieldCount) {
     if constexpr (Notes::kEnabled) {
         points_.Clear();
         if (fields_[2].empty()) {
-            notes_.NoteLazily([] { return reasons::NoStationNumber(); });
+            notes_.NoteLazily([] { return recorders::kNoStationId; });
         }
         if (fieldCount < kFieldsUsed) {
             notes_.NoteLazily([] { return reasons::NoStationValue(); });
@@ -295,7 +280,7 @@ void RecordConverter<Output, Notes>::CheckObservation(int fieldCount) {
         }
         const std::string_view point = fields_[2];
         if (point.empty() && fieldCount >= 2) {
-            notes_.NoteLazily([] { return reasons::NoPointNumber(); });
+            notes_.NoteLazily([] { return recorders::kNoPointId; });
         }
         constexpr unsigned angles = kType == 'E' ? (1u << 5) | (1u << 7) : 1u << 5;
         const int last = std::min(fieldCount, needed);

@@ -8,12 +8,12 @@
 #include <string_view>
 #include <system_error>
 
-// Streams the lines of another recorder's file, by the same rules as
-// SplitRecorderLines: LF, CR LF and a lone CR each end a line, empty lines are
-// passed over but counted, a Ctrl-Z ends the file, and with `dropFraming` (SDR
-// downloads) the framing bytes STX and ETX are dropped wherever they stand.
-// Reads in blocks; memory stays the same whatever the file: a line longer than
-// kMaxLineBytes is handed out cut to its first kMaxLineBytes, marked TooLong.
+// Streams the lines of another recorder's file: LF, CR LF and a lone CR each
+// end a line, empty lines are passed over but counted, a Ctrl-Z ends the file,
+// and with `dropFraming` (SDR downloads) the framing bytes STX and ETX are
+// dropped wherever they stand. Reads in blocks; memory stays the same whatever
+// the file: a line longer than kMaxLineBytes is handed out cut to its first
+// kMaxLineBytes, marked TooLong.
 class RecorderLineReader {
 public:
     static constexpr std::size_t kDefaultBlockSize = std::size_t(1) << 20;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "converter/ObsbiegLayout.h"
 #include "converter/RecorderRecord.h"
 #include "converter/URejestratorKMX685.h"
 
@@ -16,8 +17,6 @@
 // Output: Append(bytes) (the line's bytes are never read past its end).
 // Notes: void Note(std::string_view reason), about the line being converted.
 namespace recorders {
-
-inline constexpr std::string_view kLineEnd = "\r\n";
 
 template <typename Decoder, typename Output, typename Notes> class RecorderReader {
 public:
@@ -71,7 +70,7 @@ private:
             WriteClosingLine();
         }
         out_.Append(record_.id);
-        out_.Append("    42\r\n");
+        out_.Append(obsbieg::kStationEnd);
         instrumentHeight_ = record_.instrumentHeight;
         stationOpen_ = true;
         ++summary_.stations;
@@ -79,23 +78,23 @@ private:
 
     void WriteObservation() {
         out_.Append(record_.id);
-        out_.Append("  ");
+        out_.Append(obsbieg::kColumnGap);
         out_.Append(record_.horizontal);
-        out_.Append("  ");
-        // Without a zenith angle -1 and three blanks stand in its column.
-        out_.Append(record_.hasZenith ? std::string_view(record_.zenith) : "-1   ");
-        out_.Append("  ");
+        out_.Append(obsbieg::kColumnGap);
+        // Without a zenith angle its column has no value.
+        out_.Append(record_.hasZenith ? std::string_view(record_.zenith) : obsbieg::kNoValue);
+        out_.Append(obsbieg::kColumnGap);
         out_.Append(record_.distance);
-        out_.Append("  ");
+        out_.Append(obsbieg::kColumnGap);
         out_.Append(record_.targetHeight);
-        out_.Append(kLineEnd);
+        out_.Append(obsbieg::kLineEnd);
         ++summary_.observations;
     }
 
     void WriteClosingLine() {
-        out_.Append("0 0 0 0 ");
+        out_.Append(obsbieg::kClosingPrefix);
         out_.Append(instrumentHeight_);
-        out_.Append(kLineEnd);
+        out_.Append(obsbieg::kLineEnd);
         stationOpen_ = false;
     }
 

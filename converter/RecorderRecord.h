@@ -50,7 +50,7 @@ enum class Quantity {
     InstrumentHeight
 };
 
-// Report reasons.
+// Report reasons; the first two are also the KMX 685 records'.
 inline constexpr std::string_view kNoPointId = "brak numeru punktu";
 inline constexpr std::string_view kNoStationId = "brak numeru stanowiska";
 inline constexpr std::string_view kHorizontalDistanceOnly = "tylko odległość pozioma";

@@ -144,10 +144,7 @@ void ReportWorker::Run() {
     try {
         for (Message message = Take(); message.kind != Kind::Finish; message = Take()) {
             if (message.kind == Kind::Start) {
-                report_.StartFile(std::move(message.path));
-                if (!message.note.empty()) {
-                    report_.NoteAt(message.line, message.note);
-                }
+                report_.StartFile(std::move(message.path), message.line, message.note);
                 QueueSource source(*this);
                 CheckFile(source);
                 source.SkipToEnd();

@@ -16,6 +16,7 @@
 #include <memory>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 
 std::string ExtractField(std::string_view line, int index, std::string_view delimiters) {
     if (index < 1) {
@@ -36,13 +37,6 @@ std::string ExtractField(std::string_view line, int index, std::string_view deli
 }
 
 namespace {
-
-// A path with a NUL names no folder: the system would read it only up to the NUL.
-bool IsFolder(const std::string& path) {
-    std::error_code ec;
-    return path.find('\0') == std::string::npos &&
-           std::filesystem::is_directory(platform::PathFromUtf8(path), ec);
-}
 
 // A list line of blanks only is a slip of the keyboard, unless a file has that name.
 bool NamesNoFile(const std::string& entry) {
@@ -80,6 +74,9 @@ private:
     template <typename Reader>
     bool ConvertRecorderLines(Reader& reader, ByteSource& source, bool framing,
                               const std::string& path, ConversionError& error);
+    template <typename Lines, typename ConvertWith>
+    bool ConvertAllLines(Lines& lines, const std::string& path, ConversionError& error,
+                         ConvertWith&& convertWith);
     bool ReadFailed(const std::error_code& ec, const std::string& path, ConversionError& error);
 
     AtomicOutputFile& out_;
@@ -121,7 +118,7 @@ template <typename Report>
 bool Conversion<Report>::ConvertFile(const std::string& path, ConversionError& error) {
     error.file = path;
     std::error_code ec;
-    if (IsFolder(path)) {
+    if (platform::IsFolder(path)) {
         error.detail = "„" + path + "” jest folderem, a nie plikiem.";
         return false;
     }
@@ -138,10 +135,7 @@ bool Conversion<Report>::ConvertFile(const std::string& path, ConversionError& e
         return false;
     }
     if (!worker_) {
-        report_.StartFile(path);
-        if (!fileNote_.empty()) {
-            report_.NoteAt(fileNoteLine_, fileNote_);
-        }
+        report_.StartFile(path, fileNoteLine_, fileNote_);
         return ConvertFileIn(format, source, path, error);
     }
     worker_->StartFile(path, fileNoteLine_, std::move(fileNote_));
@@ -201,40 +195,14 @@ bool Conversion<Report>::ReadFailed(const std::error_code& ec, const std::string
     return false;
 }
 
+// Every line of a file through `convertWith`, given the check to run after each
+// line: progress when more was read, and whether the output still writes.
 template <typename Report>
-bool Conversion<Report>::ConvertLines(ByteSource& source, const std::string& path,
-                                      ConversionError& error) {
-    LineReader reader(source, LineReader::kDefaultBlockSize, records::FieldsWritten);
+template <typename Lines, typename ConvertWith>
+bool Conversion<Report>::ConvertAllLines(Lines& lines, const std::string& path,
+                                         ConversionError& error, ConvertWith&& convertWith) {
     std::uint64_t reported = 0;
-    const bool read = records::ConvertFileLines(reader, records_, report_, [&] {
-        if (reader.BytesRead() != reported) {
-            reported = reader.BytesRead();
-            if (!ReportProgress(reported)) {
-                return false;
-            }
-        }
-        return !out_.Error();
-    });
-    if (reader.Error()) {
-        return ReadFailed(reader.Error(), path, error);
-    }
-    if (!read) {
-        return false;
-    }
-    if (worker_) {
-        reader.TextAfterCtrlZ(); // the worker sees what follows a Ctrl-Z as the reader would
-    }
-    bytesBeforeFile_ += reader.BytesRead();
-    return ReportProgress(0);
-}
-
-template <typename Report>
-template <typename Reader>
-bool Conversion<Report>::ConvertRecorderLines(Reader& reader, ByteSource& source, bool framing,
-                                              const std::string& path, ConversionError& error) {
-    RecorderLineReader lines(source, framing);
-    std::uint64_t reported = 0;
-    const bool read = recorders::ConvertFileLines(lines, reader, report_, [&] {
+    const bool read = convertWith([&] {
         if (lines.BytesRead() != reported) {
             reported = lines.BytesRead();
             if (!ReportProgress(reported)) {
@@ -249,8 +217,32 @@ bool Conversion<Report>::ConvertRecorderLines(Reader& reader, ByteSource& source
     if (!read) {
         return false;
     }
+    if constexpr (std::is_same_v<Lines, LineReader>) {
+        if (worker_) {
+            lines.TextAfterCtrlZ(); // the worker sees what follows a Ctrl-Z as the reader would
+        }
+    }
     bytesBeforeFile_ += lines.BytesRead();
     return ReportProgress(0);
+}
+
+template <typename Report>
+bool Conversion<Report>::ConvertLines(ByteSource& source, const std::string& path,
+                                      ConversionError& error) {
+    LineReader reader(source, LineReader::kDefaultBlockSize, records::FieldsWritten);
+    return ConvertAllLines(reader, path, error, [&](auto&& afterLine) {
+        return records::ConvertFileLines(reader, records_, report_, afterLine);
+    });
+}
+
+template <typename Report>
+template <typename Reader>
+bool Conversion<Report>::ConvertRecorderLines(Reader& reader, ByteSource& source, bool framing,
+                                              const std::string& path, ConversionError& error) {
+    RecorderLineReader lines(source, framing);
+    return ConvertAllLines(lines, path, error, [&](auto&& afterLine) {
+        return recorders::ConvertFileLines(lines, reader, report_, afterLine);
+    });
 }
 
 // With a second processor the report is made beside the conversion; without
@@ -324,7 +316,7 @@ ConversionStatus TRejestratorKMX685::Convert(const std::string& outputPath,
     error.file = outputPath;
     AtomicOutputFile out(outputPath);
     std::error_code ec;
-    if (IsFolder(outputPath)) {
+    if (platform::IsFolder(outputPath)) {
         return fail("Plik wynikowy „" + outputPath + "” jest folderem.");
     }
     if (!out.Open(ec)) {

@@ -4,6 +4,7 @@
 // buffering or speed tricks: the oracle the streaming converter and its report
 // are checked against.
 #include "converter/RecordChecks.h"
+#include "converter/RecorderRecord.h"
 #include "converter/URejestratorKMX685.h"
 
 #include <algorithm>
@@ -68,7 +69,7 @@ public:
     void Station(const std::vector<std::string>& f, int count, std::uint64_t line) {
         points_.clear();
         if (f[2].empty()) {
-            Add(line, records::reasons::NoStationNumber());
+            Add(line, std::string(recorders::kNoStationId));
         }
         if (count < 7) {
             Add(line, records::reasons::NoStationValue());
@@ -90,7 +91,7 @@ public:
                                                      used));
         }
         if (count >= 2 && f[2].empty()) {
-            Add(line, records::reasons::NoPointNumber());
+            Add(line, std::string(recorders::kNoPointId));
         }
         for (int i = 4; i <= std::min(count, needed); ++i) {
             const bool angle = i == 5 || (i == 7 && type == 'E');

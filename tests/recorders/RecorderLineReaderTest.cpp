@@ -1,5 +1,5 @@
 #include "converter/RecorderLineReader.h"
-#include "converter/RecorderLines.h"
+#include "RecorderLines.h"
 
 #include <gtest/gtest.h>
 

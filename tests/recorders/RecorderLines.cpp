@@ -1,4 +1,4 @@
-#include "converter/RecorderLines.h"
+#include "RecorderLines.h"
 
 std::vector<RecorderLine> SplitRecorderLines(std::string_view bytes, bool dropFraming) {
     std::string text(bytes.substr(0, bytes.find('\x1a')));
