@@ -14,9 +14,6 @@
 
 namespace {
 
-// The failure slot of the conversion running on this thread.
-thread_local std::optional<ConversionError>* runningFailure = nullptr;
-
 bool IsUserInput(QEvent::Type type) {
     switch (type) {
     case QEvent::MouseButtonPress:
@@ -108,30 +105,28 @@ ConversionError Unexpected(std::string detail) {
     return {std::string(), std::move(detail)};
 }
 
-// On the worker thread: whatever happens ends in an outcome.
-ConversionOutcome Convert(TRejestratorKMX685& converter, const std::string& outputPath) {
-    ConversionOutcome outcome;
-    runningFailure = &outcome.failure;
+// On the worker thread: whatever happens ends in a result.
+ConversionResult Convert(TRejestratorKMX685& converter, const std::string& outputPath) {
+    ConversionResult result;
     try {
-        outcome.result = converter.ConvertFiles(outputPath);
+        result = converter.ConvertFiles(outputPath);
     } catch (const std::bad_alloc&) {
-        outcome.result.status = ConversionStatus::Failed;
-        outcome.failure = Unexpected("Za mało pamięci, aby dokończyć konwersję.");
+        result.status = ConversionStatus::Failed;
+        result.failure = Unexpected("Za mało pamięci, aby dokończyć konwersję.");
     } catch (const std::exception& error) {
-        outcome.result.status = ConversionStatus::Failed;
-        outcome.failure = Unexpected(std::string("Nieoczekiwany błąd: ") + error.what());
+        result.status = ConversionStatus::Failed;
+        result.failure = Unexpected(std::string("Nieoczekiwany błąd: ") + error.what());
     } catch (...) {
-        outcome.result.status = ConversionStatus::Failed;
-        outcome.failure = Unexpected("Nieoczekiwany błąd.");
+        result.status = ConversionStatus::Failed;
+        result.failure = Unexpected("Nieoczekiwany błąd.");
     }
-    runningFailure = nullptr;
-    return outcome;
+    return result;
 }
 
 } // namespace
 
-ConversionOutcome RunConversion(TRejestratorKMX685& converter, const std::string& outputPath,
-                                QWidget* window) {
+ConversionResult RunConversion(TRejestratorKMX685& converter, const std::string& outputPath,
+                               QWidget* window) {
     ConversionProgress progress(window);
     ProgressChannel channel(progress);
     QObject::connect(&progress.Dialog(), &QProgressDialog::canceled, &channel,
@@ -140,11 +135,11 @@ ConversionOutcome RunConversion(TRejestratorKMX685& converter, const std::string
         return channel.Report(done, total);
     });
 
-    ConversionOutcome outcome;
+    ConversionResult result;
     try {
         const InputExclusion exclusion;
         std::thread worker([&] {
-            outcome = Convert(converter, outputPath);
+            result = Convert(converter, outputPath);
             channel.Finish();
         });
         // Not a nested QEventLoop: a quit meant for the program must not end
@@ -154,15 +149,9 @@ ConversionOutcome RunConversion(TRejestratorKMX685& converter, const std::string
         }
         worker.join();
     } catch (const std::system_error& error) { // no thread could be started
-        outcome.result.status = ConversionStatus::Failed;
-        outcome.failure = Unexpected(std::string("Nie można rozpocząć konwersji: ") + error.what());
+        result.status = ConversionStatus::Failed;
+        result.failure = Unexpected(std::string("Nie można rozpocząć konwersji: ") + error.what());
     }
     converter.SetProgressHandler({});
-    return outcome;
-}
-
-void KeepConversionError(std::string_view, const ConversionError& error) {
-    if (runningFailure) {
-        *runningFailure = error;
-    }
+    return result;
 }

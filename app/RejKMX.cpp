@@ -2,7 +2,6 @@
 
 #include "app/ApplicationSetup.h"
 #include "app/ButtonPictures.h"
-#include "app/ConversionRun.h"
 #include "app/URejKMXF.h"
 #include "common/UPlikIni.h"
 #include "converter/URejestratorKMX685.h"
@@ -34,7 +33,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     InstallFontFallbacks(); // the help picture has lettering
     LoadButtonPictures();
-    static TRejestratorKMX685 converter(&KeepConversionError);
+    static TRejestratorKMX685 converter;
     SetUpApplication(app);
 
     TForm1 form(settings, converter);

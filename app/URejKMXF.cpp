@@ -233,20 +233,20 @@ void TForm1::Convert(RecorderFormat format) {
     }
     converter_.SetFormat(format);
     converting_ = true;
-    ConversionOutcome outcome =
+    ConversionResult result =
         RunConversion(converter_, platform::JoinPath(settings_.Path, kOutputName), this);
     converting_ = false;
-    ShowResult(outcome);
+    ShowResult(result);
 }
 
-void TForm1::ShowResult(ConversionOutcome& outcome) {
-    switch (outcome.result.status) {
+void TForm1::ShowResult(ConversionResult& result) {
+    switch (result.status) {
     case ConversionStatus::Succeeded:
-        summaryField_->setText(SummaryText(outcome.result.summary, outcome.result.report.Count()));
-        ShowReport(outcome.result.report);
+        summaryField_->setText(SummaryText(result.summary, result.report.Count()));
+        ShowReport(result.report);
         break;
     case ConversionStatus::Failed:
-        ShowConversionError(this, outcome.failure.value_or(ConversionError{}));
+        ShowConversionError(this, result.failure.value_or(ConversionError{}));
         break;
     case ConversionStatus::Cancelled:
         break;

@@ -14,9 +14,9 @@ class QLabel;
 class ReportWindow;
 class TPlikIni;
 class ConversionReport;
+struct ConversionResult;
 class TRejestratorKMX685;
 enum class RecorderFormat;
-struct ConversionOutcome;
 
 namespace Ui {
 class TForm1;
@@ -56,7 +56,7 @@ private:
     void AppendFiles(const QStringList& paths);
     int RecorderIndex() const;
     void Convert(RecorderFormat format);
-    void ShowResult(ConversionOutcome& outcome);
+    void ShowResult(ConversionResult& result);
     void ShowReport(ConversionReport& report);
 
     std::unique_ptr<Ui::TForm1> ui;

@@ -295,8 +295,11 @@ ConversionResult TRejestratorKMX685::ConvertFiles(const std::string& outputPath)
     } catch (...) {
         error.detail = "Nieoczekiwany błąd przy pliku „" + error.file + "”.";
     }
-    if (result.status == ConversionStatus::Failed && onError_) {
-        onError_(kConversionFailedMessage, error);
+    if (result.status == ConversionStatus::Failed) {
+        result.failure = error;
+        if (onError_) {
+            onError_(kConversionFailedMessage, error);
+        }
     }
     return result;
 }

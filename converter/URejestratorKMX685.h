@@ -33,6 +33,8 @@ struct ConversionResult {
     ConversionSummary summary;
     // Every line that did not convert cleanly, up to where the conversion ended.
     ConversionReport report;
+    // Why, when the status is Failed (what the error handler is told too).
+    std::optional<ConversionError> failure;
 };
 
 // Field `index` (from 1) of `line`, where every character of `delimiters` ends

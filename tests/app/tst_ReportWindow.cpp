@@ -3,7 +3,6 @@
 // and opens an input file at a line.
 #include "app/ApplicationSetup.h"
 #include "app/ButtonPictures.h"
-#include "app/ConversionRun.h"
 #include "app/ReportModel.h"
 #include "app/ReportWindow.h"
 #include "app/URejKMXF.h"
@@ -75,7 +74,7 @@ void ReportWindowTest::init() {
                                  "X,uwaga\r\nE,11,,1e3,101.2345,1.50,99.8765\r\n");
     WriteFile(WorkPath("b.txt"), "I,n\rag\xb3\xF3wek\r\nE,1,,1,1,1,1\r\n");
     settings_ = std::make_unique<TPlikIni>(WorkPath("kavero.ini").toStdString());
-    converter_ = std::make_unique<TRejestratorKMX685>(&KeepConversionError);
+    converter_ = std::make_unique<TRejestratorKMX685>();
     form_ = std::make_unique<TForm1>(*settings_, *converter_);
     form_->show();
 }

@@ -2,7 +2,6 @@
 #include "app/ButtonPictures.h"
 #include "app/ConversionMessages.h"
 #include "app/ConversionProgress.h"
-#include "app/ConversionRun.h"
 #include "app/ElidedLabel.h"
 #include "app/Przycisk.h"
 #include "app/URejKMXF.h"
@@ -186,7 +185,7 @@ void MainWindowTest::CreateWindow(const QString& iniText) {
     }
     form_.reset();
     settings_ = std::make_unique<TPlikIni>(iniPath.toStdString());
-    converter_ = std::make_unique<TRejestratorKMX685>(&KeepConversionError);
+    converter_ = std::make_unique<TRejestratorKMX685>();
     form_ = std::make_unique<TForm1>(*settings_, *converter_);
 }
 

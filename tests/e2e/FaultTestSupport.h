@@ -4,7 +4,6 @@
 // tests that break the folder, the disk or the input files under it.
 #include "app/ApplicationSetup.h"
 #include "app/ButtonPictures.h"
-#include "app/ConversionRun.h"
 #include "app/URejKMXF.h"
 #include "common/Cp1250.h"
 #include "common/UPlikIni.h"
@@ -44,7 +43,7 @@ public:
         const std::string path = cp1250::Encode(workingFolder.toStdString()).bytes;
         WriteFile(iniPath, "[General]\r\nPath=" + QByteArray::fromStdString(path) + "\r\n");
         settings_ = std::make_unique<TPlikIni>(iniPath.toStdString());
-        converter_ = std::make_unique<TRejestratorKMX685>(&KeepConversionError);
+        converter_ = std::make_unique<TRejestratorKMX685>();
         form_ = std::make_unique<TForm1>(*settings_, *converter_);
         form_->show();
     }
