@@ -63,6 +63,7 @@ private:
     bool KeepOwnerAndMode(const struct stat& existing, std::error_code& ec);
     bool PutInPlace(std::error_code& ec);
     bool LinkUnnamed(std::error_code& ec);
+    template <typename Make> bool TryShortNames(Make make, std::error_code& ec);
     void ForgetName();
 
     int fd_ = -1;
@@ -151,14 +152,14 @@ bool PosixSink::OpenTemporary(std::error_code& ec) {
     return CreateNamed(0666, ec);
 }
 
-bool PosixSink::CreateNamed(mode_t mode, std::error_code& ec) {
+// Gives the temporary file a short name of its own in the folder: `make(name)`
+// with fresh names, each registered for removal on a signal, while the name is
+// taken, at most 32 times.
+template <typename Make> bool PosixSink::TryShortNames(Make make, std::error_code& ec) {
     for (int attempt = 0; attempt < 32; ++attempt) {
         tempName_ = ShortTemporaryName();
         slot_ = tempfiles::Register(folderPath_ + "/" + tempName_);
-        const int fd =
-            openat(folder_, tempName_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0) {
-            fd_ = fd;
+        if (make(tempName_.c_str())) {
             return true;
         }
         const std::error_code error = LastError();
@@ -171,6 +172,15 @@ bool PosixSink::CreateNamed(mode_t mode, std::error_code& ec) {
     }
     ec = std::make_error_code(std::errc::file_exists);
     return false;
+}
+
+bool PosixSink::CreateNamed(mode_t mode, std::error_code& ec) {
+    return TryShortNames(
+        [&](const char* name) {
+            fd_ = openat(folder_, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+            return fd_ >= 0;
+        },
+        ec);
 }
 
 // Owner and group first: changing them may clear the set-ID bits that the mode
@@ -248,19 +258,15 @@ bool PosixSink::LinkUnnamed(std::error_code& ec) {
     if (linkat(AT_FDCWD, self.c_str(), folder_, name_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
         return true;
     }
-    for (int attempt = 0; errno == EEXIST && attempt < 32; ++attempt) {
-        tempName_ = ShortTemporaryName();
-        slot_ = tempfiles::Register(folderPath_ + "/" + tempName_);
-        if (linkat(AT_FDCWD, self.c_str(), folder_, tempName_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-            return true;
-        }
-        const int error = errno;
-        ForgetName();
-        tempName_.clear();
-        errno = error;
+    if (errno != EEXIST) {
+        ec = LastError();
+        return false;
     }
-    ec = LastError();
-    return false;
+    return TryShortNames(
+        [&](const char* name) {
+            return linkat(AT_FDCWD, self.c_str(), folder_, name, AT_SYMLINK_FOLLOW) == 0;
+        },
+        ec);
 }
 
 } // namespace
